@@ -1,0 +1,43 @@
+#pragma once
+
+#include "dates/SerialDate.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// True when the texts have the same length and every unit is equal or differs only in bit 0x20 (ASCII
+// case-insensitive for letters). Shared by the business-day conventions and the day-count names.
+bool equalsIgnoringCase(const std::wstring& a, const std::wstring& b);
+
+// A holiday calendar and the business-day operations built on it. A day is a business day when it is
+// neither a Saturday nor a Sunday, nor an extra holiday, nor a holiday by the calendar's rules.
+class BusinessCalendar {
+public:
+    virtual ~BusinessCalendar() = default;
+
+    // The rule holidays from the year of start to the year of end that lie in [start, end], year by year
+    // in the order of the market's table (not sorted further). Empty when start > end.
+    virtual std::vector<double> holidays(int32_t start, int32_t end) const;
+
+    // Appends the rule holidays of one year in table order. Rules work in 64-bit day numbers so that the
+    // years at the end of the 32-bit range cannot overflow; callers filter to their range.
+    virtual void appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const = 0;
+
+    void setExtraHolidays(std::vector<double> extraHolidays);
+    const std::vector<double>& extraHolidays() const { return extraHolidays_; }
+
+    // Business-day operations (day numbers are signed 32-bit).
+    std::vector<double> nonBusinessDays(int32_t start, int32_t end) const;
+    bool isBusinessDay(int32_t day) const;
+    int32_t businessDayCount(int32_t start, int32_t end) const;
+    int32_t plusBusinessDays(int32_t day, int32_t n) const;
+    int32_t nextBusinessDay(int32_t day) const;
+    int32_t previousBusinessDay(int32_t day) const;
+    int32_t lastBusinessDayOfMonth(int32_t day) const;
+    SerialDate adjust(SerialDate date, std::wstring convention) const;
+    std::vector<SerialDate> adjustAll(std::vector<SerialDate> dates, std::wstring convention) const;
+
+private:
+    std::vector<double> extraHolidays_;
+};

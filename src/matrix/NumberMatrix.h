@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace xll {
+
+// A rectangle of doubles in one row-major block; new and resized matrices are zero-filled.
+class NumberMatrix {
+public:
+    NumberMatrix() = default;
+    NumberMatrix(int32_t rows, int32_t columns);
+
+    int32_t rows() const { return rows_; }
+    int32_t columns() const { return columns_; }
+    // Discards the content and zero-fills when the shape changes.
+    void resize(int32_t rows, int32_t columns);
+
+    double operator()(int32_t row, int32_t column) const { return values_[index(row, column)]; }
+    double& operator()(int32_t row, int32_t column) { return values_[index(row, column)]; }
+
+private:
+    size_t index(int32_t row, int32_t column) const;
+    int32_t rows_ = 0;
+    int32_t columns_ = 0;
+    std::vector<double> values_;
+};
+
+} // namespace xll
