@@ -1,1 +1,32 @@
-// to be written
+#include "calendars/BusinessCalendar.h"
+
+#include <utility>
+
+bool equalsIgnoringCase(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && a[i] != (b[i] ^ 0x20))
+            return false;
+    return true;
+}
+
+std::vector<double> BusinessCalendar::holidays(int32_t start, int32_t end) const {
+    std::vector<double> result;
+    if (start > end)
+        return result;
+    std::vector<int64_t> ofYear;
+    const int32_t lastYear = SerialDate(end).year();
+    for (int32_t year = SerialDate(start).year(); year <= lastYear; ++year) {
+        ofYear.clear();
+        appendHolidaysOfYear(year, ofYear);
+        for (const int64_t day : ofYear)
+            if (day >= start && day <= end)
+                result.push_back(static_cast<double>(day));
+    }
+    return result;
+}
+
+void BusinessCalendar::setExtraHolidays(std::vector<double> extraHolidays) {
+    extraHolidays_ = std::move(extraHolidays);
+}

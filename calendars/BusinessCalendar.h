@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 // True when the texts have the same length and every unit is equal or differs only in bit 0x20 (ASCII
@@ -23,6 +24,13 @@ public:
     // Appends the rule holidays of one year in table order. Rules work in 64-bit day numbers so that the
     // years at the end of the 32-bit range cannot overflow; callers filter to their range.
     virtual void appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const = 0;
+
+    // Whether `other` gives the same rule holidays in every year, so that joining it adds nothing. The market
+    // calendars keep no state besides the extra holidays (which are no rule holidays), so one class means one
+    // rule set; a calendar with state of its own overrides this.
+    virtual bool hasSameRulesAs(const BusinessCalendar& other) const {
+        return typeid(*this) == typeid(other);
+    }
 
     void setExtraHolidays(std::vector<double> extraHolidays);
     const std::vector<double>& extraHolidays() const { return extraHolidays_; }

@@ -13,9 +13,15 @@ public:
 
     std::vector<double> holidays(int32_t start, int32_t end) const override;
     void appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const override;
+    bool hasSameRulesAs(const BusinessCalendar& other) const override { return this == &other; }
 
     const std::vector<std::unique_ptr<BusinessCalendar>>& calendars() const { return calendars_; }
+    // The members without repeats of rules, first member first.
+    const std::vector<const BusinessCalendar*>& distinctCalendars() const { return distinct_; }
 
 private:
     std::vector<std::unique_ptr<BusinessCalendar>> calendars_;
+    // The members whose rules no earlier member has, in order: a name given twice adds no date, and a text
+    // naming one calendar thousands of times must cost no more than naming it once.
+    std::vector<const BusinessCalendar*> distinct_;
 };

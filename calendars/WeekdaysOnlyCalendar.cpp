@@ -1,1 +1,4 @@
-// to be written
+#include "calendars/WeekdaysOnlyCalendar.h"
+
+// Only Saturdays and Sundays are closed: no rule holidays at all.
+void WeekdaysOnlyCalendar::appendHolidaysOfYear(int32_t, std::vector<int64_t>&) const {}

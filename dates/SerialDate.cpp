@@ -9,7 +9,8 @@ namespace {
 
 constexpr std::array<int32_t, 12> kMonthLengths{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 // Days before each month in a common year; a leap year adds one from March on.
-constexpr std::array<int32_t, 13> kDaysBeforeMonth{0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365};
+constexpr std::array<int32_t, 13> kDaysBeforeMonth{0,   31,  59,  90,  120, 151, 181,
+                                                   212, 243, 273, 304, 334, 365};
 constexpr int32_t kDaysPerCycle = 4 * 365 + 1; // four years, the first of them (1900, 1904, ...) a leap year
 
 // Days from 1 January 1900 (exclusive) to 1 January of `year`, for year >= 1900: every year divisible by 4
@@ -50,12 +51,12 @@ SerialDate::Ymd SerialDate::ymd() const {
     // Counting from 1900 leaves anything up to day 0 in January 1900, as day 0 or a negative day.
     if (serial_ <= 0)
         return {1900, 1, serial_};
-    const int32_t r = serial_ - 1;            // days since 1 January 1900, [0, 2^31 - 2]
-    const int32_t cycle = r / kDaysPerCycle;  // [0, 1470049]
-    int32_t inCycle = r % kDaysPerCycle;      // [0, 1460]
-    int32_t year = 1900 + 4 * cycle;          // [1900, 5880096]
-    if (inCycle >= 366) {                     // past the leap year that opens the cycle
-        inCycle -= 366;                       // [0, 1094]
+    const int32_t r = serial_ - 1;           // days since 1 January 1900, [0, 2^31 - 2]
+    const int32_t cycle = r / kDaysPerCycle; // [0, 1470049]
+    int32_t inCycle = r % kDaysPerCycle;     // [0, 1460]
+    int32_t year = 1900 + 4 * cycle;         // [1900, 5880096]
+    if (inCycle >= 366) {                    // past the leap year that opens the cycle
+        inCycle -= 366;                      // [0, 1094]
         year += 1 + inCycle / 365;
         inCycle %= 365;
     }
@@ -111,20 +112,23 @@ SerialDate SerialDate::thirdWednesdayOfMonth() const {
 
 namespace {
 // The quarter-, hundred- and four-hundred-year terms truncate toward zero, so years before 2000 shift
-// differently from a floored formula (1990 gives 20 March, not 21).
-int32_t equinoxCorrection(int32_t a) {
-    return a / 4 + a / 100 - a / 400;
+// differently from a floored formula (1990 gives 20 March, not 21). The hundred-year term is added, so the
+// day drifts back about 0.0153 days a year: by the end of the 32-bit range it lies some 90,000 days before
+// March. Years are widened to 64 bits so that no int32 year overflows; the result stays well inside int32.
+// The sum is evaluated left to right, as written, so that the truncation sees the same rounding.
+int32_t equinoxDay(double base, int32_t year) {
+    const int64_t a = static_cast<int64_t>(year) - 2000;
+    const int64_t c = a / 4 + a / 100 - a / 400;
+    return static_cast<int32_t>(base + 0.242194 * static_cast<double>(a) - static_cast<double>(c));
 }
 } // namespace
 
 int32_t vernalEquinoxDay(int32_t year) {
-    const int32_t a = year - 2000;
-    return static_cast<int32_t>(20.69115 + 0.242194 * a - equinoxCorrection(a));
+    return equinoxDay(20.69115, year);
 }
 
 int32_t autumnalEquinoxDay(int32_t year) {
-    const int32_t a = year - 2000;
-    return static_cast<int32_t>(23.09 + 0.242194 * a - equinoxCorrection(a));
+    return equinoxDay(23.09, year);
 }
 
 int64_t dayNumber64(int32_t day, int32_t month, int32_t year) {

@@ -1,1 +1,300 @@
 #include <gtest/gtest.h>
+
+#include "curves/CurveMessages.h"
+#include "curves/Interpolation.h"
+#include "curves/Spline.h"
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string thrownText(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const char* text) {
+        return text;
+    }
+    return "";
+}
+
+// Continuous compounding under Act/365F, so a zero rate z at d days is the discount factor exp(-z d / 365).
+const SerialDate kToday(40000);
+const CurveConvention kContinuous{kToday, L"Act/365F", 5};
+
+double df(double zero, double days) {
+    return std::exp(-zero * days / 365.0);
+}
+
+double zeroOf(double discountFactor, double days) {
+    return -std::log(discountFactor) * 365.0 / days;
+}
+
+SerialDate on(int days) {
+    return SerialDate(kToday.serial() + days);
+}
+
+// Pillars at the given days from today with the given continuous zero rates.
+CurvePillars pillarsAt(const std::vector<double>& days, const std::vector<double>& zeros) {
+    CurvePillars p;
+    for (size_t i = 0; i < days.size(); ++i) {
+        p.dates.push_back(kToday.serial() + days[i]);
+        p.days.push_back(days[i]);
+        p.discountFactors.push_back(df(zeros[i], days[i]));
+        p.zeroRates.push_back(zeros[i]);
+    }
+    return p;
+}
+
+} // namespace
+
+TEST(Interpolation, StraightLinesInsideAndBeyondTheirPoints) {
+    const struct {
+        double x, expectedLinear;
+    } rows[] = {{1.0, 10.0}, {2.0, 20.0}, {1.5, 15.0}, {3.0, 30.0}, {0.0, 0.0}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.x);
+        EXPECT_DOUBLE_EQ(interpolateLinear(r.x, 1.0, 10.0, 2.0, 20.0), r.expectedLinear);
+    }
+    // Log-linear is geometric: halfway between 1 and 4 is 2, one step beyond is 16.
+    EXPECT_DOUBLE_EQ(interpolateLogLinear(0.5, 0.0, 1.0, 1.0, 4.0), 2.0);
+    EXPECT_DOUBLE_EQ(interpolateLogLinear(2.0, 0.0, 1.0, 1.0, 4.0), 16.0);
+    EXPECT_TRUE(std::isnan(interpolateLogLinear(0.5, 0.0, 0.0, 1.0, 4.0)));
+    EXPECT_TRUE(std::isnan(interpolateLogLinear(0.5, 0.0, -0.01, 1.0, 4.0)));
+}
+
+TEST(CurveDiscountFactor, EachMethodBetweenTwoPillars) {
+    const CurvePillars p = pillarsAt({100, 300}, {0.02, 0.04});
+    const double x = 150;
+    const double linearZero = 0.02 + (x - 100) * (0.04 - 0.02) / 200;
+    const double logZero = std::exp(std::log(0.02) + (x - 100) * (std::log(0.04) - std::log(0.02)) / 200);
+    const double forward = zeroOf(p.discountFactors[1] / p.discountFactors[0], 200);
+    const struct {
+        int16_t method;
+        double expected;
+    } rows[] = {
+        {LinearZeroRates, df(linearZero, x)},
+        {LinearDiscountFactors, p.discountFactors[0] + 0.25 * (p.discountFactors[1] - p.discountFactors[0])},
+        {LogLinearZeroRates, df(logZero, x)},
+        {ConstantForwardRates, p.discountFactors[0] * std::exp(-forward * 50 / 365.0)},
+        {CubicSplineZeroRates, df(linearZero, x)}, // two nodes: the natural spline is the straight line
+        {0, 0.0},
+        {6, 0.0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.method);
+        EXPECT_NEAR(curveDiscountFactor(on(150), p, r.method, kContinuous), r.expected, 1e-15);
+    }
+}
+
+TEST(CurveDiscountFactor, TodayIsOneAndOtherDatesMustLieInsideThePillars) {
+    const CurvePillars none;
+    EXPECT_EQ(curveDiscountFactor(kToday, none, LinearZeroRates, kContinuous), 1.0);
+    const CurvePillars p = pillarsAt({100, 300}, {0.02, 0.04});
+    EXPECT_EQ(curveDiscountFactor(on(100), p, LinearZeroRates, kContinuous), p.discountFactors[0]);
+    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(300), p, 1, kContinuous); }),
+              messages::DateOutsideCurve);
+    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(99), p, 1, kContinuous); }),
+              messages::DateOutsideCurve);
+    const CurvePillars one = pillarsAt({100}, {0.02});
+    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(100), one, 1, kContinuous); }),
+              messages::TooFewPillars);
+}
+
+TEST(CurveDiscountFactor, ZeroRateOfZeroInLogLinear) {
+    const CurvePillars p = pillarsAt({100, 200, 300}, {0.02, 0.0, 0.03});
+    // Towards the zero the logarithm runs to -infinity, so the rate is 0; away from it -inf + inf is NaN.
+    EXPECT_EQ(curveDiscountFactor(on(150), p, LogLinearZeroRates, kContinuous), 1.0);
+    EXPECT_TRUE(std::isnan(curveDiscountFactor(on(250), p, LogLinearZeroRates, kContinuous)));
+}
+
+TEST(CurveDiscountFactor, SplineUsesAllPillarsAndSharedDates) {
+    const CurvePillars p = pillarsAt({100, 200, 300}, {0.02, 0.03, 0.02});
+    // Natural spline through three equally spaced nodes: the middle second derivative is -3 * 0.01 / 100^2
+    // per day^2, which bends the midpoint of the first interval up by 0.01 * 3/8 / 2.
+    const double zero = 0.025 + 0.01 * 0.1875;
+    EXPECT_NEAR(curveDiscountFactor(on(150), p, CubicSplineZeroRates, kContinuous), df(zero, 150), 1e-15);
+
+    // Two pillars on one date divide by a zero width in the sweep: every value is NaN.
+    const CurvePillars twin = pillarsAt({100, 200, 200, 300}, {0.02, 0.03, 0.03, 0.02});
+    EXPECT_TRUE(std::isnan(curveDiscountFactor(on(250), twin, CubicSplineZeroRates, kContinuous)));
+    // Beyond a shared last date the bracket is the pair itself.
+    CurvePillars twinAtEnd = pillarsAt({100, 200, 200}, {0.02, 0.03, 0.03});
+    EXPECT_EQ(thrownText([&] { ensurePillar(on(250), twinAtEnd, 1, CubicSplineZeroRates, kContinuous); }),
+              messages::BadSplineInput);
+}
+
+TEST(EnsurePillar, InsertsInsideAtTheSegmentAndReturnsIndexMinusOne) {
+    CurvePillars p = pillarsAt({100, 200, 300}, {0.02, 0.03, 0.04});
+    EXPECT_EQ(ensurePillar(on(250), p, LinearZeroRates, LinearDiscountFactors, kContinuous), 1);
+    ASSERT_EQ(p.size(), 4u);
+    EXPECT_EQ(p.dates[2], kToday.serial() + 250.0);
+    EXPECT_EQ(p.days[2], 250.0);
+    EXPECT_DOUBLE_EQ(p.zeroRates[2], 0.035);
+    EXPECT_DOUBLE_EQ(p.discountFactors[2], df(0.035, 250));
+
+    // A discount-factor method stores the factor and its zero rate.
+    EXPECT_EQ(ensurePillar(on(150), p, LinearDiscountFactors, LinearZeroRates, kContinuous), 0);
+    const double expected = (p.discountFactors[0] + p.discountFactors[2]) / 2;
+    EXPECT_DOUBLE_EQ(p.discountFactors[1], expected);
+    EXPECT_DOUBLE_EQ(p.zeroRates[1], zeroOf(expected, 150));
+}
+
+TEST(EnsurePillar, ExistingPillarsAreFoundAndKeepTheirValues) {
+    CurvePillars p = pillarsAt({100, 200, 300}, {0.02, 0.03, 0.04});
+    const CurvePillars before = p;
+    const struct {
+        int day;
+        int16_t expected;
+    } rows[] = {{100, -1}, {200, 0}, {300, 1}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.day);
+        EXPECT_EQ(ensurePillar(on(r.day), p, LinearZeroRates, LinearZeroRates, kContinuous), r.expected);
+        EXPECT_EQ(p.dates, before.dates);
+        EXPECT_EQ(p.discountFactors, before.discountFactors);
+    }
+}
+
+TEST(EnsurePillar, BeyondTheLastPillarEachExtrapolationContinuesTheLastSegment) {
+    const CurvePillars base = pillarsAt({100, 200, 300}, {0.02, 0.03, 0.04});
+    const double forward = zeroOf(base.discountFactors[2] / base.discountFactors[1], 100);
+    const double dfSlope = (base.discountFactors[2] - base.discountFactors[1]) / 100;
+    const double logZero = std::exp(std::log(0.04) + 100 * (std::log(0.04) - std::log(0.03)) / 100);
+    const struct {
+        int16_t method;
+        double zero;
+        double discountFactor;
+    } rows[] = {
+        {LinearZeroRates, 0.05, df(0.05, 400)},
+        {LinearDiscountFactors, zeroOf(base.discountFactors[2] + 100 * dfSlope, 400),
+         base.discountFactors[2] + 100 * dfSlope},
+        {LogLinearZeroRates, logZero, df(logZero, 400)},
+        {ConstantForwardRates, zeroOf(base.discountFactors[2] * std::exp(-forward * 100 / 365.0), 400),
+         base.discountFactors[2] * std::exp(-forward * 100 / 365.0)},
+        // The last piece of the natural spline is continued as a cubic: through collinear nodes, a line.
+        {CubicSplineZeroRates, 0.05, df(0.05, 400)},
+        // An unknown method stores a zero rate of 0.
+        {9, 0.0, 1.0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.method);
+        CurvePillars p = base;
+        // The interpolation method is not the one asked beyond the pillars.
+        EXPECT_EQ(ensurePillar(on(400), p, 0, r.method, kContinuous), 2);
+        ASSERT_EQ(p.size(), 4u);
+        EXPECT_EQ(p.days[3], 400.0);
+        EXPECT_NEAR(p.zeroRates[3], r.zero, 1e-14);
+        EXPECT_NEAR(p.discountFactors[3], r.discountFactor, 1e-14);
+    }
+}
+
+TEST(EnsurePillar, LinearDiscountFactorsGoBelowZeroFarOut) {
+    CurvePillars p = pillarsAt({100, 3650}, {0.05, 0.08});
+    ensurePillar(on(20000), p, LinearZeroRates, LinearDiscountFactors, kContinuous);
+    EXPECT_LT(p.discountFactors.back(), 0.0);
+    EXPECT_TRUE(std::isnan(p.zeroRates.back())); // the logarithm of a negative factor
+}
+
+TEST(EnsurePillar, RefusesWhatThePillarsCannotAnswer) {
+    CurvePillars one = pillarsAt({100}, {0.02});
+    EXPECT_EQ(thrownText([&] { ensurePillar(on(150), one, 1, 1, kContinuous); }), messages::TooFewPillars);
+    CurvePillars p = pillarsAt({100, 200}, {0.02, 0.03});
+    EXPECT_EQ(thrownText([&] { ensurePillar(on(99), p, 1, 1, kContinuous); }), messages::DateOutsideCurve);
+    EXPECT_EQ(p.size(), 2u);
+
+    // The returned index is 16 bits wide: a list it cannot index is refused, not wrapped around.
+    std::vector<double> days(32768), zeros(32768, 0.02);
+    for (size_t i = 0; i < days.size(); ++i)
+        days[i] = 1.0 + static_cast<double>(i);
+    CurvePillars many = pillarsAt(days, zeros);
+    EXPECT_EQ(thrownText([&] { ensurePillar(on(40000), many, 1, 1, kContinuous); }),
+              messages::TooManyPillars);
+}
+
+TEST(InsertKnownPillar, PositionRules) {
+    const CurvePillars base = pillarsAt({100, 200, 300}, {0.02, 0.03, 0.04});
+    const struct {
+        const char* note;
+        double date;
+        int insertedAt; // -1: not inserted
+    } rows[] = {
+        {"inside", 40150.0, 1},
+        {"equal to a pillar: a second one after it", 40200.0, 2},
+        {"equal to the first", 40100.0, 1},
+        {"beyond: appended", 40400.0, 3},
+        {"equal to the last: not inserted", 40300.0, -1},
+        {"before the first: not inserted", 40050.0, -1},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.note);
+        CurvePillars p = base;
+        insertKnownPillar(r.date, 0.5, 0.25, p);
+        ASSERT_EQ(p.size(), base.size() + (r.insertedAt >= 0 ? 1 : 0));
+        ASSERT_EQ(p.days.size(), p.size());
+        ASSERT_EQ(p.discountFactors.size(), p.size());
+        ASSERT_EQ(p.zeroRates.size(), p.size());
+        for (size_t i = 0; i < p.size(); ++i)
+            EXPECT_EQ(p.days[i], p.dates[i] - kToday.serial());
+        if (r.insertedAt < 0) {
+            EXPECT_EQ(p.dates, base.dates);
+            continue;
+        }
+        const auto at = static_cast<size_t>(r.insertedAt);
+        EXPECT_EQ(p.dates[at], r.date);
+        EXPECT_EQ(p.zeroRates[at], 0.5);
+        EXPECT_EQ(p.discountFactors[at], 0.25);
+    }
+    CurvePillars one = pillarsAt({100}, {0.02});
+    insertKnownPillar(40200.0, 0.5, 0.25, one);
+    EXPECT_EQ(one.dates, (std::vector<double>{40100, 40200}));
+    EXPECT_EQ(one.zeroRates[1], 0.5);
+    EXPECT_EQ(one.discountFactors[1], 0.25);
+    CurvePillars none;
+    EXPECT_EQ(thrownText([&] { insertKnownPillar(40200.0, 0.5, 0.25, none); }), messages::TooFewPillars);
+}
+
+TEST(Spline, TwoNodesGiveTheStraightLineInsideAndBeyond) {
+    for (double x : {-50.0, 0.0, 25.0, 100.0, 400.0}) {
+        SCOPED_TRACE(x);
+        EXPECT_NEAR(cubicSplineZeroRate(x, {0.0, 100.0}, {0.01, 0.03}), 0.01 + 0.0002 * x, 1e-17);
+    }
+}
+
+TEST(Spline, NaturalAndClampedEnds) {
+    // Natural spline through (0,0), (1,1), (2,0): second derivatives 0, -3, 0.
+    const std::vector<double> x{0, 1, 2}, y{0, 1, 0};
+    const auto y2 = splineSecondDerivatives(x, y, 3, spline::NaturalEnd, spline::NaturalEnd);
+    EXPECT_EQ(y2, (std::vector<double>{0.0, -3.0, 0.0}));
+    EXPECT_DOUBLE_EQ(splineValue(x, y, y2, 3, 0.5), 0.6875);
+    for (size_t i = 0; i < x.size(); ++i)
+        EXPECT_DOUBLE_EQ(cubicSplineZeroRate(x[i], x, y), y[i]);
+
+    // End slopes given exactly: a cubic is reproduced, also between unequal nodes.
+    const std::vector<double> cx{0, 1, 2.5, 3}, cy{0, 1, 15.625, 27};
+    const auto c2 = splineSecondDerivatives(cx, cy, 4, 0.0, 27.0);
+    EXPECT_NEAR(splineValue(cx, cy, c2, 4, 1.5), 3.375, 1e-12);
+    EXPECT_NEAR(splineValue(cx, cy, c2, 4, 2.75), 2.75 * 2.75 * 2.75, 1e-12);
+}
+
+TEST(Spline, RefusesBadNodeLists) {
+    // Only a bracket of two equal abscissae fails; the bisection lands on one below the first node or at and
+    // beyond the last.
+    EXPECT_EQ(thrownText([] {
+                  cubicSplineZeroRate(50, {100, 100, 200}, {1, 2, 3});
+              }),
+              messages::BadSplineInput);
+    EXPECT_EQ(thrownText([] {
+                  cubicSplineZeroRate(300, {100, 200, 200}, {1, 2, 3});
+              }),
+              messages::BadSplineInput);
+    EXPECT_EQ(thrownText([] { cubicSplineZeroRate(150, {100, 200, 200, 300}, {1, 2, 3, 4}); }), "");
+    EXPECT_EQ(thrownText([] { cubicSplineZeroRate(150, {100}, {1}); }), messages::BadSplineInput);
+    EXPECT_EQ(thrownText([] { cubicSplineZeroRate(150, {}, {}); }), messages::BadSplineInput);
+    EXPECT_EQ(thrownText([] { cubicSplineZeroRate(150, {100}, {1, 2}); }), messages::BadSplineInput);
+    const std::vector<double> x{0, 1}, y{0, 1}, shortY2{0};
+    EXPECT_EQ(thrownText([&] { splineValue(x, y, shortY2, 2, 0.5); }), messages::BadSplineInput);
+    EXPECT_EQ(thrownText([&] { splineSecondDerivatives(x, y, 3, 0, 0); }), messages::BadSplineInput);
+}

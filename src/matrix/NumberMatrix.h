@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -9,6 +10,7 @@ namespace xll {
 class NumberMatrix {
 public:
     NumberMatrix() = default;
+    // A negative count fails with "Invalid matrix size.".
     NumberMatrix(int32_t rows, int32_t columns);
 
     int32_t rows() const { return rows_; }
@@ -16,6 +18,7 @@ public:
     // Discards the content and zero-fills when the shape changes.
     void resize(int32_t rows, int32_t columns);
 
+    // Both indices are checked: out of range raises std::out_of_range("invalid vector<T> subscript").
     double operator()(int32_t row, int32_t column) const { return values_[index(row, column)]; }
     double& operator()(int32_t row, int32_t column) { return values_[index(row, column)]; }
 

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "calendars/Easter.h"
+#include "dates/SerialDate.h"
+
+#include <cstdint>
+#include <vector>
+
+// Weekday arithmetic shared by the market calendars. Days are 64-bit day numbers of years from 1900 on, so
+// they are at least 1 and their remainder by 7 is the weekday.
+namespace holiday_rules {
+
+enum Weekday : int32_t { Saturday = 0, Sunday, Monday, Tuesday, Wednesday, Thursday, Friday };
+
+constexpr int32_t weekdayOf(int64_t day) {
+    return static_cast<int32_t>(day % 7);
+}
+
+constexpr bool isWeekend(int64_t day) {
+    return weekdayOf(day) < Monday;
+}
+
+// The first `weekday` on or after `day`.
+constexpr int64_t onOrAfter(int64_t day, Weekday weekday) {
+    return day + (weekday - weekdayOf(day) + 7) % 7;
+}
+
+// The n-th (from 1) `weekday` of a month.
+int64_t nthWeekday(int32_t n, Weekday weekday, int32_t month, int32_t year);
+
+// The last Monday of a month: the first Monday of the next month minus 7.
+int64_t lastMonday(int32_t month, int32_t year);
+
+// A Sunday holiday is taken on the Monday after; a Saturday one stays where it is.
+constexpr int64_t sundayToMonday(int64_t day) {
+    return weekdayOf(day) == Sunday ? day + 1 : day;
+}
+
+// A Saturday holiday is taken on the Friday before, a Sunday one on the Monday after.
+constexpr int64_t weekendToNearestWeekday(int64_t day) {
+    const int32_t w = weekdayOf(day);
+    return w == Saturday ? day - 1 : w == Sunday ? day + 1 : day;
+}
+
+// Easter Monday as J + T - 1 (J our 1 January, T its day of the year); Good Friday is 3 days before,
+// Ascension 38 and Whit Monday 49 days after.
+inline int64_t easterMonday(int32_t year) {
+    return dayNumber64(1, 1, year) + easterMondayDayOfYear(year) - 1;
+}
+
+// Appends the day of a row whose year condition holds; a row whose condition fails gives nothing.
+inline void appendIf(std::vector<int64_t>& out, bool holds, int64_t day) {
+    if (holds)
+        out.push_back(day);
+}
+
+} // namespace holiday_rules

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <vector>
+
+// Natural cubic spline through (x[i], y[i]); abscissae ascending. Both entry points need at least two
+// nodes and lists that hold n of them ("Bad X array input to Cubic Spline Routine" otherwise).
+
+// The second derivatives at the nodes; an end slope above 9.9e29 makes that end natural.
+std::vector<double> splineSecondDerivatives(const std::vector<double>& x, const std::vector<double>& y, int n,
+                                            double firstSlope, double lastSlope);
+// The spline at x, beyond the nodes by the end pieces. Two nodes with one abscissa bracketing x fail with
+// "Bad X array input to Cubic Spline Routine".
+double splineValue(const std::vector<double>& xa, const std::vector<double>& ya,
+                   const std::vector<double>& y2a, int n, double x);
+// The natural spline of the zero rates against days, evaluated at x.
+double cubicSplineZeroRate(double x, std::vector<double> days, std::vector<double> zeroRates);
+
+// The arithmetic steps of the spline, shared by the entry points above and by the swap solver, which
+// maintains the same recurrences incrementally and must reproduce them to the last bit.
+namespace spline {
+
+inline constexpr double NaturalEnd = 1.1e30;
+
+// Forward sweep at inner node i from its neighbours (x0, y0), (x1, y1), (x2, y2) and the previous entries.
+inline void forwardStep(double x0, double y0, double x1, double y1, double x2, double y2, double y2Prev,
+                        double uPrev, double& y2Out, double& uOut) {
+    const double sig = (x1 - x0) / (x2 - x0);
+    const double p = sig * y2Prev + 2.0;
+    y2Out = (sig - 1.0) / p;
+    const double u = (y2 - y1) / (x2 - x1) - (y1 - y0) / (x1 - x0);
+    uOut = (6.0 * u / (x2 - x0) - sig * uPrev) / p;
+}
+
+// The last second derivative of a natural end, from the last forward entries.
+inline double naturalLastSecondDerivative(double y2Prev, double uPrev) {
+    const double qn = 0.0;
+    const double un = 0.0;
+    return (un - qn * uPrev) / (qn * y2Prev + 1.0);
+}
+
+// Lower bracket index (0-based) of x by bisection over n >= 2 ascending nodes; the upper one is lo + 1.
+inline int bracket(const double* xa, int n, double x) {
+    int lo = 1;
+    int hi = n;
+    while (hi - lo > 1) {
+        const int k = (hi + lo) / 2;
+        if (xa[k - 1] > x)
+            hi = k;
+        else
+            lo = k;
+    }
+    return lo - 1;
+}
+
+// The cubic piece between two bracketing nodes; h must not be zero.
+inline double piece(double xLo, double xHi, double yLo, double yHi, double y2Lo, double y2Hi, double x) {
+    const double h = xHi - xLo;
+    const double a = (xHi - x) / h;
+    const double b = (x - xLo) / h;
+    return a * yLo + b * yHi + ((a * a * a - a) * y2Lo + (b * b * b - b) * y2Hi) * (h * h) / 6.0;
+}
+
+} // namespace spline

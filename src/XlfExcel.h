@@ -1,0 +1,89 @@
+#pragma once
+
+// XlfExcel: the process-wide access to the host. It finds the host's callbacks, chooses the host generation
+// once per instance, forwards calls with the host's function numbers and owns the temporary memory in which
+// the add-in builds the values it hands to the host.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "src/XlfOper.h"
+#include "src/api/XlCall.h"
+
+namespace xll {
+
+// The named system mutex taken around every take and release of temporary memory.
+inline constexpr const char* kTemporaryMemoryMutex = "xll_mutex";
+
+class XlfExcel {
+public:
+    // The singleton, created and initialised on first use. Initialisation failures throw std::runtime_error.
+    static XlfExcel& instance();
+    // Destroys the singleton (freeing all temporary memory); the next access creates and initialises anew.
+    static void deleteInstance();
+
+    XlfExcel(const XlfExcel&) = delete;
+    XlfExcel& operator=(const XlfExcel&) = delete;
+    ~XlfExcel();
+
+    // ---- temporary memory ----
+    // A block of n bytes, 8-byte aligned, valid until the next release. Not zeroed.
+    void* getMemory(std::size_t bytes);
+    // Frees all buffers but the newest (finished = false) or all of them (finished = true).
+    void freeMemory(bool finished = false);
+    // The sizes of the buffers, oldest first, and the offset of the next free byte in the newest.
+    std::vector<std::size_t> bufferSizes() const;
+    std::size_t bufferOffset() const { return offset_; }
+
+    // ---- calls ----
+    // Forwards to the generation of the process; args are records of that generation.
+    int callv(int xlfn, LPXLFOPER result, int count, const LPXLFOPER args[]) const;
+    template <class... Opers>
+    int call(int xlfn, LPXLFOPER result, const Opers&... args) const {
+        const LPXLFOPER array[] = {args.handle()..., nullptr};
+        return callv(xlfn, result, static_cast<int>(sizeof...(args)), array);
+    }
+    // The array forms of each generation; a result that holds host memory is marked xlbitHostOwned.
+    static int excel4v(int xlfn, XLOPER* result, int count, XLOPER* const args[]);
+    static int excel12v(int xlfn, XLOPER12* result, int count, XLOPER12* const args[]);
+
+    // ---- the host ----
+    bool isExcel12() const { return excel12_; }
+    // Registration type codes of this generation: value record ("P"/"Q"), record ("R"/"U"), wide text
+    // ("C"/"C%").
+    const std::string& xlfOperType() const { return xlfOperType_; }
+    const std::string& xlfXloperType() const { return xlfXloperType_; }
+    const std::string& wStrType() const { return wStrType_; }
+
+    // Shows a text in the host's status bar; null clears it.
+    void sendMessage(const char* text = nullptr) const;
+    // This add-in's full file name as the host knows it; empty (with a diagnostic line) when unavailable.
+    std::string libraryName() const;
+    // True while the host's function wizard dialog is open for this host window.
+    bool isCalledByFunctionWizard() const;
+    // With a caption: the text in an information box. Without: the last system error's text appended.
+    void msgBox(const char* text, const char* caption = nullptr) const;
+
+private:
+    struct Buffer {
+        std::size_t size;
+        std::unique_ptr<char[]> bytes;
+    };
+    struct ModuleHolder;
+
+    XlfExcel();
+    void initialise();
+    void addBuffer(std::size_t size);
+
+    std::vector<Buffer> buffers_; // oldest first; the newest serves requests
+    std::size_t offset_ = 0;
+    std::unique_ptr<ModuleHolder> module_;
+    bool excel12_ = false;
+    std::string xlfOperType_;
+    std::string xlfXloperType_;
+    std::string wStrType_;
+};
+
+} // namespace xll

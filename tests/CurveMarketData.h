@@ -1,0 +1,117 @@
+#pragma once
+
+// Market data of one realistic euro curve, shared by the bootstrap tests and the curve benchmark (and kept in
+// examples/curve_market_data.md for the demo sheet): 4 money-market discount factors, 8 consecutive futures
+// strips from IMM date to IMM date, 15 semiannual par swaps from 2 to 30 years, on the TARGET calendar.
+
+#include "curves/Bootstrap.h"
+#include "curves/Curve.h"
+#include "src/matrix/CellMatrix.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace market {
+
+inline constexpr double kToday = 40805; // Monday 19 September 2011; spot is Wednesday 21 September
+
+struct MoneyMarketQuote {
+    double date;
+    double discountFactor;
+};
+// Overnight, 1 week, 1 month, 2 months: deposits at 0.85%, 1.10%, 1.35%, 1.45% Act/360.
+inline const std::vector<MoneyMarketQuote> kMoneyMarket{
+    {40806, 0.9999763894}, {40814, 0.9997250756}, {40837, 0.9988014383}, {40868, 0.9974689226}};
+
+struct FuturesQuote {
+    double start;
+    double end;
+    double forwardDiscountFactor;
+};
+// Prices 98.55, 98.60, 98.62, 98.55, 98.42, 98.25, 98.05, 97.85 as Act/360 forward discount factors.
+inline const std::vector<FuturesQuote> kFutures{{40807, 40898, 0.9963481074}, {40898, 40989, 0.9964735907},
+                                                {40989, 41080, 0.9965237928}, {41080, 41171, 0.9963481074},
+                                                {41171, 41262, 0.9960219988}, {41262, 41353, 0.9955958710},
+                                                {41353, 41444, 0.9950950108}, {41444, 41535, 0.9945946543}};
+
+struct SwapQuote {
+    double ratePercent;
+    double years;
+};
+inline const std::vector<SwapQuote> kSwaps{{1.60, 2},  {1.75, 3},  {1.92, 4},  {2.08, 5},  {2.23, 6},
+                                           {2.36, 7},  {2.47, 8},  {2.56, 9},  {2.64, 10}, {2.71, 11},
+                                           {2.77, 12}, {2.90, 15}, {3.00, 20}, {3.02, 25}, {3.00, 30}};
+
+// The matrices as a sheet holds them, each under a heading row that the bootstrap skips.
+inline xll::CellMatrix moneyMarketMatrix() {
+    xll::CellMatrix m(static_cast<uint32_t>(kMoneyMarket.size() + 1), 2);
+    m(0, 0) = xll::MatrixCell("Date");
+    m(0, 1) = xll::MatrixCell("DF");
+    for (uint32_t i = 0; i < kMoneyMarket.size(); ++i) {
+        m(i + 1, 0) = xll::MatrixCell(kMoneyMarket[i].date);
+        m(i + 1, 1) = xll::MatrixCell(kMoneyMarket[i].discountFactor);
+    }
+    return m;
+}
+
+inline xll::CellMatrix futuresMatrix() {
+    xll::CellMatrix m(static_cast<uint32_t>(kFutures.size() + 1), 3);
+    m(0, 0) = xll::MatrixCell("Start");
+    m(0, 1) = xll::MatrixCell("End");
+    m(0, 2) = xll::MatrixCell("Forward DF");
+    for (uint32_t i = 0; i < kFutures.size(); ++i) {
+        m(i + 1, 0) = xll::MatrixCell(kFutures[i].start);
+        m(i + 1, 1) = xll::MatrixCell(kFutures[i].end);
+        m(i + 1, 2) = xll::MatrixCell(kFutures[i].forwardDiscountFactor);
+    }
+    return m;
+}
+
+inline xll::CellMatrix swapMatrix() {
+    xll::CellMatrix m(static_cast<uint32_t>(kSwaps.size() + 1), 2);
+    m(0, 0) = xll::MatrixCell("Rate %");
+    m(0, 1) = xll::MatrixCell("Years");
+    for (uint32_t i = 0; i < kSwaps.size(); ++i) {
+        m(i + 1, 0) = xll::MatrixCell(kSwaps[i].ratePercent);
+        m(i + 1, 1) = xll::MatrixCell(kSwaps[i].years);
+    }
+    return m;
+}
+
+// Every argument of the curve function, set to the realistic curve; tests change one at a time.
+struct CurveInputs {
+    double today = kToday;
+    std::wstring zeroRateDayConv = L"Act/365F";
+    int16_t zeroRateFreq = 1;
+    int16_t interpId = 3;
+    int16_t extrapolId = 3;
+    xll::CellMatrix moneyMarket = moneyMarketMatrix();
+    xll::CellMatrix futures = futuresMatrix();
+    std::wstring swapFloatTenor = L"3M";
+    std::wstring swapFloatDayConv = L"Act/360";
+    double rollDayFloatLeg = 21;
+    std::wstring swapFixedTenor = L"6M";
+    std::wstring swapFixedDayConv = L"30E/360";
+    double rollDayFixedLeg = 21;
+    xll::CellMatrix swaps = swapMatrix();
+    std::wstring holidayCalendar = L"TARGET";
+    std::wstring ctrl = L"m";
+    std::vector<double> xtraHolidays;
+};
+
+inline CurveBuild bootstrap(const CurveInputs& in) {
+    return bootstrapCurve(in.today, in.zeroRateDayConv, in.zeroRateFreq, in.interpId, in.extrapolId,
+                          in.moneyMarket, in.futures, in.swapFloatTenor, in.swapFloatDayConv,
+                          in.rollDayFloatLeg, in.swapFixedTenor, in.swapFixedDayConv, in.rollDayFixedLeg,
+                          in.swaps, in.holidayCalendar, in.ctrl, in.xtraHolidays);
+}
+
+inline xll::NumberMatrix curveTable(const CurveInputs& in) {
+    return buildDiscountCurve(in.today, in.zeroRateDayConv, in.zeroRateFreq, in.interpId, in.extrapolId,
+                              in.moneyMarket, in.futures, in.swapFloatTenor, in.swapFloatDayConv,
+                              in.rollDayFloatLeg, in.swapFixedTenor, in.swapFixedDayConv, in.rollDayFixedLeg,
+                              in.swaps, in.holidayCalendar, in.ctrl, in.xtraHolidays);
+}
+
+} // namespace market

@@ -1,0 +1,36 @@
+# CMake functions of the stand-in host, for other folders' tests.
+
+# xlhost_add_host_executable(<target> <sources...>)
+# An executable that hosts an add-in: it exports MdCallBack12 from its main module (as the real host's
+# executable does) and links the stand-in "XLCALL32.DLL", which the add-in then finds already loaded.
+function(xlhost_add_host_executable target)
+    add_executable(${target} ${ARGN} ${PROJECT_SOURCE_DIR}/xlhost/core/MainModuleCallback.cpp)
+    target_link_libraries(${target} PRIVATE xlcall32)
+    set_target_properties(${target} PROPERTIES ENABLE_EXPORTS ON)
+    if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+        target_link_options(${target} PRIVATE -Wl,--kill-at)
+    endif()
+endfunction()
+
+# xlhost_add_e2e_suite(<name> <formula file> <expected file> VERSION <v> [ADDIN <path>] [TOLERANCE <t>])
+# A CTest test that runs `xlhost --json --version <v> -f <formula file>` against the add-in (default: the one
+# xlhost finds beside itself or was configured with) and compares its output with the expected file line by
+# line: exactly, or numbers within the relative tolerance when one is given. Relative file names are taken
+# from the calling folder.
+function(xlhost_add_e2e_suite name formulas expected)
+    cmake_parse_arguments(ARG "" "VERSION;ADDIN;TOLERANCE" "" ${ARGN})
+    if(NOT ARG_VERSION)
+        message(FATAL_ERROR "xlhost_add_e2e_suite(${name}): VERSION is required")
+    endif()
+    get_filename_component(formulas ${formulas} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    get_filename_component(expected ${expected} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    set(command bash ${PROJECT_SOURCE_DIR}/tests/e2e/run_e2e.sh --xlhost $<TARGET_FILE:xlhost>
+        --version ${ARG_VERSION} --formulas ${formulas} --expected ${expected})
+    if(ARG_ADDIN)
+        list(APPEND command --addin ${ARG_ADDIN})
+    endif()
+    if(ARG_TOLERANCE)
+        list(APPEND command --tolerance ${ARG_TOLERANCE})
+    endif()
+    add_test(NAME ${name} COMMAND ${command})
+endfunction()
