@@ -24,34 +24,30 @@ int32_t checkedInt32(int64_t n) {
     return static_cast<int32_t>(n);
 }
 
-// The rule holidays of one year that can close a business day in [lo, hi]: weekdays in the range that are
-// not extra holidays already, as sorted distinct keys (key = direction * day, so keys grow the way a search
-// moves).
+// The calendar's rule dates of one year, reused from year to year.
 class YearRules {
 public:
-    YearRules(const BusinessCalendar& calendar, const std::vector<int64_t>& extraDays, int64_t lo, int64_t hi,
-              int64_t direction)
-        : calendar_(calendar), extraDays_(extraDays), lo_(lo), hi_(hi), direction_(direction) {}
-
-    const std::vector<int64_t>& keysOf(int32_t year) {
+    explicit YearRules(const BusinessCalendar& calendar) : calendar_(calendar) {}
+    const std::vector<int64_t>& of(int32_t year) {
         dates_.clear();
-        keys_.clear();
         calendar_.appendHolidaysOfYear(year, dates_);
-        for (const int64_t day : dates_)
-            if (day >= lo_ && day <= hi_ && isWeekday(day) &&
-                !std::binary_search(extraDays_.begin(), extraDays_.end(), day))
-                keys_.push_back(direction_ * day);
-        std::sort(keys_.begin(), keys_.end());
-        keys_.erase(std::unique(keys_.begin(), keys_.end()), keys_.end());
-        return keys_;
+        return dates_;
     }
 
 private:
     const BusinessCalendar& calendar_;
-    const std::vector<int64_t>& extraDays_;
-    int64_t lo_, hi_, direction_;
-    std::vector<int64_t> dates_, keys_;
+    std::vector<int64_t> dates_;
 };
+
+// Whether a key lies in the ring's band from `base` on. Every key a sweep needs does; the test only keeps a
+// calendar breaking the reach of its rules from corrupting the ring.
+bool inBand(int64_t key, int64_t base, const DayRing& ring) {
+    return key >= base && key - base < ring.size();
+}
+
+bool isExtra(const std::vector<int64_t>& extraDays, int64_t day) {
+    return !extraDays.empty() && std::binary_search(extraDays.begin(), extraDays.end(), day);
+}
 
 // The weekdays of [start, end) closed in the window [start, end) (start < end): extra holidays and the rule
 // holidays of the years from year(start) to year(end), each day once.
@@ -59,27 +55,32 @@ int64_t closedWeekdays(const BusinessCalendar& calendar, int64_t start, int64_t 
     const std::vector<int64_t> extraDays = weekdayExtraHolidays(calendar.extraHolidays());
     int64_t closed = std::upper_bound(extraDays.begin(), extraDays.end(), end - 1) -
                      std::lower_bound(extraDays.begin(), extraDays.end(), start);
-    YearRules rules(calendar, extraDays, start, end - 1, 1);
-    DayRuns open; // rule holidays met and not yet counted
+    YearRules rules(calendar);
+    DayRing met(end - start);                                       // rule holidays already counted
+    int64_t floor = firstDayOfYear(yearOf(start)) - kRuleReachDays; // no rule date lies lower
     const int32_t lastYear = yearOf(end);
     for (int32_t year = yearOf(start);; ++year) {
-        for (const int64_t day : rules.keysOf(year))
-            if (open.find(day) == nullptr)
-                open.insert({day, 0});
+        // The ring holds the days from here on; a ring as long as the span holds all of it.
+        const int64_t base = std::max(floor, start);
+        for (const int64_t day : rules.of(year))
+            if (day < end && isWeekday(day) && inBand(day, base, met) && !isExtra(extraDays, day) &&
+                met.insert(day))
+                ++closed;
         if (year == lastYear)
-            break;
-        // No later year gives a day this far back again: count those and let them go.
+            return closed;
+        // No later year gives a day this far back: forget those, making room for the days ahead.
         const int64_t settled = firstDayOfYear(year + 1) - kRuleReachDays;
-        for (; !open.empty() && open.front().key < settled; open.popFront())
-            ++closed;
+        met.erase(base, std::min(settled, end) - 1);
+        floor = settled;
     }
-    return closed + static_cast<int64_t>(open.size());
 }
 
 // The steps-th business day after (direction +1) or before (direction -1) `day`, as the growing-window
 // search finds it. With the rules of the years reached so far, the answer is the steps-th weekday that no
 // holiday closes: the steps-th weekday, pushed on by one weekday for each closed one passed. It stands once
 // the window ending there reaches no year beyond those; otherwise the next year's rules join.
+//
+// Days are handled as keys, direction * day, so that keys grow the way the search moves.
 int64_t stepBusinessDays(const BusinessCalendar& calendar, int64_t day, int64_t steps, int64_t direction) {
     const std::vector<int64_t> extraDays = weekdayExtraHolidays(calendar.extraHolidays());
     std::vector<int64_t> extraKeys; // ascending keys of the extra holidays on the search's side of day
@@ -90,7 +91,7 @@ int64_t stepBusinessDays(const BusinessCalendar& calendar, int64_t day, int64_t 
         std::reverse(extraKeys.begin(), extraKeys.end());
 
     const int64_t weekdaysBefore = direction > 0 ? weekdaysThrough(day) : weekdaysThrough(day - 1);
-    int64_t closed = 0; // weekdays passed that are closed
+    int64_t closed = 0; // closed weekdays passed
     const auto candidate = [&]() -> int64_t {
         if (direction > 0) {
             const int64_t found = nthWeekday(weekdaysBefore + steps + closed);
@@ -107,53 +108,51 @@ int64_t stepBusinessDays(const BusinessCalendar& calendar, int64_t day, int64_t 
     };
     int64_t found = candidate();
 
-    DayRuns ahead;  // rule holidays beyond the candidate
-    DayRuns passed; // rule holidays passed, kept while a later year could give them again
+    const int32_t firstYear = yearOf(direction > 0 ? day + 1 : day);
+    DayRing met; // keys of the rule holidays met
+    int64_t floor = direction > 0 ? firstDayOfYear(firstYear) - kRuleReachDays
+                                  : -(lastDayOfYear(firstYear) + kRuleReachDays); // no key lies lower
+    int64_t counted = direction * day; // the closed days up to this key are in `closed`
     std::size_t nextExtra = 0;
-    const auto passClosedDays = [&] {
-        for (;;) {
-            const bool extraFirst =
-                nextExtra < extraKeys.size() && (ahead.empty() || extraKeys[nextExtra] < ahead.front().key);
-            if (!extraFirst && ahead.empty())
+    // Counts the closed days between the keys counted and the candidate, and moves the candidate on by as
+    // many weekdays, until it passes no more.
+    const auto catchUp = [&] {
+        while (direction * found > counted) {
+            const int64_t key = direction * found;
+            const int64_t from = std::max(counted + 1, floor);
+            int64_t passed = from <= key ? met.count(from, std::min(key, from + met.size() - 1)) : 0;
+            for (; nextExtra < extraKeys.size() && extraKeys[nextExtra] <= key; ++nextExtra)
+                ++passed;
+            counted = key;
+            if (passed == 0)
                 return;
-            const int64_t key = extraFirst ? extraKeys[nextExtra] : ahead.front().key;
-            if (key > direction * found)
-                return;
-            if (extraFirst) {
-                ++nextExtra;
-            } else {
-                passed.insert(ahead.front());
-                ahead.popFront();
-            }
-            ++closed;
+            closed += passed;
             found = candidate();
         }
     };
 
-    const int64_t lo = direction > 0 ? day + 1 : std::numeric_limits<int64_t>::min();
-    const int64_t hi = direction > 0 ? kLastDay : day - 1;
-    YearRules rules(calendar, extraDays, lo, hi, direction);
-    for (int32_t year = yearOf(direction > 0 ? day + 1 : day);; year += static_cast<int32_t>(direction)) {
-        for (const int64_t key : rules.keysOf(year)) {
-            if (ahead.find(key) != nullptr || passed.find(key) != nullptr)
+    YearRules rules(calendar);
+    for (int32_t year = firstYear;; year += static_cast<int32_t>(direction)) {
+        for (const int64_t ruleDay : rules.of(year)) {
+            const int64_t key = direction * ruleDay;
+            if (direction * (ruleDay - day) <= 0 || !isWeekday(ruleDay) || !inBand(key, floor, met) ||
+                isExtra(extraDays, ruleDay) || !met.insert(key))
                 continue;
-            if (key <= direction * found) {
-                passed.insert({key, 0});
+            if (key <= counted) { // a newly met holiday behind the candidate pushes it on
                 ++closed;
                 found = candidate();
-            } else {
-                ahead.insert({key, 0});
             }
         }
-        passClosedDays();
+        catchUp();
         // Forward, the window [day + 1, found] reaches the year of found + 1; backward, [found, day - 1]
         // reaches the year of found (every day up to 366 is in 1900).
         if (direction > 0 ? found < lastDayOfYear(year) : year == 1900 || found >= firstDayOfYear(year))
             return found;
+        // The years still to come give no key this low: forget those, making room for the keys ahead.
         const int64_t settled = direction > 0 ? firstDayOfYear(year + 1) - kRuleReachDays
                                               : -(lastDayOfYear(year - 1) + kRuleReachDays);
-        while (!passed.empty() && passed.front().key < settled)
-            passed.popFront();
+        met.erase(floor, settled - 1);
+        floor = settled;
     }
 }
 

@@ -3,74 +3,96 @@
 #include "calendars/HolidaySweep.h"
 #include "calendars/Messages.h"
 
-#include <algorithm>
-#include <utility>
+#include <map>
 
 using namespace sweep;
 
 namespace {
 
-// Walks the years once and hands every listed day to `emit` in ascending order, with the number of times
-// the merged list holds it: as often as the first member lists it, or once when only later members do.
-template <class Emit>
-void sweepHolidays(const MergedBusinessCalendar& calendar, int32_t start, int32_t end, Emit&& emit) {
+// Walks the years once, gathering every member's rule dates in [start, end], and hands the days that no
+// later year can give again to release(ring, repeats, lo, hi): the days listed in [lo, hi] are in the ring;
+// the merged list holds each once, or as often as the first member lists it, which `repeats` records beyond
+// the first time.
+template <class Release>
+void sweepHolidays(const MergedBusinessCalendar& calendar, int32_t start, int32_t end, Release&& release) {
     const auto& members = calendar.distinctCalendars();
     if (members.empty() || start > end)
         return;
+    const int64_t span = int64_t{end} - start + 1;
+    DayRing listed(span);               // every member's days
+    DayRing fromFirst(span);            // the first member's days
+    std::map<int64_t, int64_t> repeats; // how often the first member lists a day beyond once (rare)
+    int64_t floor = firstDayOfYear(yearOf(start)) - kRuleReachDays; // no rule date lies lower
     std::vector<int64_t> dates;
-    std::vector<std::pair<int64_t, int64_t>> listed; // (day, 1 when from the first member, else 0)
-    DayRuns open;                                    // key: day, weight: times the first member lists it
-    const auto release = [&] {
-        const DayRuns::Entry& entry = open.front();
-        emit(static_cast<double>(entry.key), entry.weight > 0 ? entry.weight : 1);
-        open.popFront();
-    };
     const int32_t lastYear = yearOf(end);
     for (int32_t year = yearOf(start);; ++year) {
-        listed.clear();
+        // The rings hold the days from here on; rings as long as the span hold all of it.
+        const int64_t base = std::max<int64_t>(floor, start);
         for (std::size_t m = 0; m < members.size(); ++m) {
             dates.clear();
             members[m]->appendHolidaysOfYear(year, dates);
-            for (const int64_t day : dates)
-                if (day >= start && day <= end)
-                    listed.emplace_back(day, m == 0 ? 1 : 0);
+            for (const int64_t day : dates) {
+                if (day < base || day > end || day - base >= listed.size())
+                    continue;
+                listed.insert(day);
+                if (m == 0 && !fromFirst.insert(day))
+                    ++repeats[day];
+            }
         }
-        std::sort(listed.begin(), listed.end());
-        for (std::size_t i = 0; i < listed.size();) {
-            const int64_t day = listed[i].first;
-            int64_t fromFirst = 0;
-            for (; i < listed.size() && listed[i].first == day; ++i)
-                fromFirst += listed[i].second;
-            if (DayRuns::Entry* entry = open.find(day))
-                entry->weight += fromFirst;
-            else
-                open.insert({day, fromFirst});
+        if (year == lastYear) {
+            release(listed, repeats, base, std::min<int64_t>(end, base + listed.size() - 1));
+            return;
         }
-        if (year == lastYear)
-            break;
-        // No later year gives a day this far back again.
+        // No later year gives a day this far back: those are final.
         const int64_t settled = firstDayOfYear(year + 1) - kRuleReachDays;
-        while (!open.empty() && open.front().key < settled)
-            release();
+        const int64_t hi = std::min<int64_t>(settled - 1, end);
+        release(listed, repeats, base, hi);
+        listed.erase(base, hi);
+        fromFirst.erase(base, hi);
+        floor = settled;
     }
-    while (!open.empty())
-        release();
+}
+
+// Repeats recorded in [lo, hi], dropped from the record.
+int64_t takeRepeats(std::map<int64_t, int64_t>& repeats, int64_t lo, int64_t hi) {
+    int64_t n = 0;
+    const auto first = repeats.lower_bound(lo);
+    auto last = first;
+    for (; last != repeats.end() && last->first <= hi; ++last)
+        n += last->second;
+    repeats.erase(first, last);
+    return n;
 }
 
 } // namespace
 
 std::vector<double> sortedHolidays(const MergedBusinessCalendar& calendar, int32_t start, int32_t end,
                                    std::size_t maxCount) {
-    // Counted first, so that a span of millions of years is refused without building its list.
-    std::size_t count = 0;
-    sweepHolidays(calendar, start, end, [&](double, int64_t times) {
-        count += static_cast<std::size_t>(times);
+    const auto tooMany = [&](std::size_t count) {
         if (count > maxCount)
             throw messages::TooManyHolidays;
-    });
+    };
+    // A span of no more days than the list may hold cannot give more days than that: only repeats of the
+    // first member's dates could, and those are checked as the list grows. Longer spans (up to millions of
+    // years) are counted first, so that an overlong list is refused without being built.
+    if (int64_t{end} - start + 1 > static_cast<int64_t>(maxCount)) {
+        std::size_t count = 0;
+        sweepHolidays(
+            calendar, start, end, [&](const DayRing& listed, auto& repeats, int64_t lo, int64_t hi) {
+                count += static_cast<std::size_t>(listed.count(lo, hi) + takeRepeats(repeats, lo, hi));
+                tooMany(count);
+            });
+    }
     std::vector<double> result;
-    result.reserve(count);
-    sweepHolidays(calendar, start, end,
-                  [&](double day, int64_t times) { result.insert(result.end(), times, day); });
+    sweepHolidays(calendar, start, end, [&](const DayRing& listed, auto& repeats, int64_t lo, int64_t hi) {
+        listed.forEach(lo, hi, [&](int64_t day) {
+            const auto it = repeats.empty() ? repeats.end() : repeats.find(day);
+            const int64_t times = it == repeats.end() ? 1 : 1 + it->second;
+            if (it != repeats.end())
+                repeats.erase(it);
+            result.insert(result.end(), static_cast<std::size_t>(times), static_cast<double>(day));
+        });
+        tooMany(result.size());
+    });
     return result;
 }

@@ -2,8 +2,6 @@
 
 #include "dates/SerialDate.h"
 
-#include <algorithm>
-
 namespace sweep {
 
 int32_t yearOf(int64_t day) {
@@ -33,64 +31,32 @@ std::vector<int64_t> weekdayExtraHolidays(const std::vector<double>& extraHolida
     return days;
 }
 
-DayRuns::Entry* DayRuns::find(int64_t key) {
-    for (Run& run : runs_) {
-        const auto first = run.entries.begin() + static_cast<std::ptrdiff_t>(run.head);
-        if (key < first->key || key > run.entries.back().key)
-            continue;
-        const auto it = std::lower_bound(first, run.entries.end(), key,
-                                         [](const Entry& e, int64_t k) { return e.key < k; });
-        if (it != run.entries.end() && it->key == key)
-            return &*it;
-    }
-    return nullptr;
+DayRing::DayRing(int64_t span)
+    : mask_(std::bit_ceil(static_cast<uint64_t>(std::clamp<int64_t>(span, 64, kSize))) - 1),
+      bits_((mask_ + 1) / 64, 0) {}
+
+bool DayRing::insert(int64_t key) {
+    uint64_t& word = bits_[slot(key) / 64];
+    const uint64_t bit = uint64_t{1} << (slot(key) % 64);
+    const bool added = (word & bit) == 0;
+    word |= bit;
+    highest_ = std::max(highest_, key);
+    return added;
 }
 
-void DayRuns::insert(Entry entry) {
-    // Append to the run whose last key is the highest below the new one, so runs stay few and tight.
-    Run* best = nullptr;
-    for (Run& run : runs_)
-        if (run.entries.back().key < entry.key &&
-            (best == nullptr || run.entries.back().key > best->entries.back().key))
-            best = &run;
-    if (best == nullptr) {
-        runs_.emplace_back();
-        best = &runs_.back();
-    }
-    best->entries.push_back(entry);
+bool DayRing::contains(int64_t key) const {
+    return (bits_[slot(key) / 64] >> (slot(key) % 64)) & 1;
 }
 
-std::size_t DayRuns::size() const {
-    std::size_t n = 0;
-    for (const Run& run : runs_)
-        n += run.entries.size() - run.head;
+int64_t DayRing::count(int64_t lo, int64_t hi) const {
+    int64_t n = 0;
+    forWords(lo, std::min(hi, highest_),
+             [&](std::size_t word, uint64_t mask) { n += std::popcount(bits_[word] & mask); });
     return n;
 }
 
-std::size_t DayRuns::frontRun() const {
-    std::size_t best = 0;
-    for (std::size_t i = 1; i < runs_.size(); ++i)
-        if (runs_[i].entries[runs_[i].head].key < runs_[best].entries[runs_[best].head].key)
-            best = i;
-    return best;
-}
-
-const DayRuns::Entry& DayRuns::front() const {
-    const Run& run = runs_[frontRun()];
-    return run.entries[run.head];
-}
-
-void DayRuns::popFront() {
-    const std::size_t index = frontRun();
-    Run& run = runs_[index];
-    ++run.head;
-    if (run.head == run.entries.size()) {
-        runs_.erase(runs_.begin() + static_cast<std::ptrdiff_t>(index));
-    } else if (run.head >= 256 && 2 * run.head >= run.entries.size()) {
-        // Drop the removed prefix now and then, so a long sweep holds only the days still in play.
-        run.entries.erase(run.entries.begin(), run.entries.begin() + static_cast<std::ptrdiff_t>(run.head));
-        run.head = 0;
-    }
+void DayRing::erase(int64_t lo, int64_t hi) {
+    forWords(lo, std::min(hi, highest_), [&](std::size_t word, uint64_t mask) { bits_[word] &= ~mask; });
 }
 
 } // namespace sweep

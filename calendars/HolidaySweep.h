@@ -1,8 +1,10 @@
 #pragma once
 
-// Building blocks of the business-day operations: weekday counting in closed form, and a set of rule
-// holidays gathered year by year that releases each day once no later year can give it again.
+// Building blocks of the business-day operations: weekday counting in closed form, and a set of days for
+// gathering rule holidays year by year.
 
+#include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -45,30 +47,62 @@ int64_t lastDayOfYear(int32_t year);
 // sorted, each once. A fraction, NaN or a value beyond the range matches no day.
 std::vector<int64_t> weekdayExtraHolidays(const std::vector<double>& extraHolidays);
 
-// A set of 64-bit keys with a weight each, fed in roughly ascending order. Keys are kept in a few ascending
-// runs: a key above every key of the main run is appended in constant time, and the occasional key arriving
-// lower (a rule date drifting out of its year) extends or opens another run.
-class DayRuns {
+// A set of keys (days, or days negated) that all lie within a band of `size` consecutive keys, one bit per
+// key in a ring. A sweep over years keeps the band from the lowest key still needed to the highest one a
+// year's rules can give: two reaches of a rule and two years, less than kSize. Keys leaving the band at the
+// bottom must be erased before keys above it arrive; a sweep over a shorter span can use a smaller ring.
+class DayRing {
 public:
-    struct Entry {
-        int64_t key;
-        int64_t weight;
-    };
+    static constexpr int64_t kSize = int64_t{1} << 18;
+    static_assert(kSize > 2 * kRuleReachDays + 2 * 366);
 
-    Entry* find(int64_t key);
-    void insert(Entry entry); // the key must not be present
-    bool empty() const { return runs_.empty(); }
-    std::size_t size() const;
-    const Entry& front() const; // smallest key; the set must not be empty
-    void popFront();
+    // A ring of at least `span` keys (at most kSize).
+    explicit DayRing(int64_t span = kSize);
+
+    int64_t size() const { return mask_ + 1; }
+    bool insert(int64_t key); // true when the key was not in the set yet
+    bool contains(int64_t key) const;
+    // Keys in [lo, hi] (hi - lo < size(); an empty range when hi < lo).
+    int64_t count(int64_t lo, int64_t hi) const;
+    void erase(int64_t lo, int64_t hi);
+    // Calls f(key) for every key in [lo, hi], ascending.
+    template <class F>
+    void forEach(int64_t lo, int64_t hi, F&& f) const;
 
 private:
-    struct Run {
-        std::vector<Entry> entries;
-        std::size_t head = 0; // entries before head are removed; a run always holds one entry at least
-    };
-    std::size_t frontRun() const; // index of the run holding the smallest key
-    std::vector<Run> runs_;
+    std::size_t slot(int64_t key) const {
+        return static_cast<std::size_t>(static_cast<uint64_t>(key) & mask_);
+    }
+    // Runs g(word index, mask) over the words covering [lo, hi], ascending.
+    template <class G>
+    void forWords(int64_t lo, int64_t hi, G&& g) const;
+    uint64_t mask_;
+    std::vector<uint64_t> bits_;
+    int64_t highest_ = std::numeric_limits<int64_t>::min(); // no key above it is set: nothing to visit there
 };
+
+template <class G>
+void DayRing::forWords(int64_t lo, int64_t hi, G&& g) const {
+    for (int64_t key = lo; key <= hi;) {
+        const std::size_t first = slot(key);
+        const std::size_t bit = first % 64;
+        const int64_t take = std::min<int64_t>(hi - key + 1, static_cast<int64_t>(64 - bit));
+        const uint64_t mask = (take == 64 ? ~uint64_t{0} : ((uint64_t{1} << take) - 1)) << bit;
+        g(first / 64, mask);
+        key += take;
+    }
+}
+
+template <class F>
+void DayRing::forEach(int64_t lo, int64_t hi, F&& f) const {
+    hi = std::min(hi, highest_);
+    int64_t base = lo;
+    forWords(lo, hi, [&](std::size_t word, uint64_t mask) {
+        const int64_t wordStart = base - static_cast<int64_t>(slot(base) % 64);
+        for (uint64_t set = bits_[word] & mask; set != 0; set &= set - 1)
+            f(wordStart + std::countr_zero(set));
+        base = wordStart + 64;
+    });
+}
 
 } // namespace sweep

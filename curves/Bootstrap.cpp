@@ -69,7 +69,7 @@ void addFutures(const xll::CellMatrix& futures, int16_t interpId, int16_t extrap
         const SerialDate start = toSerialDate(futures(r, 0).numericValue());
         if (pillars.size() < 2)
             throw messages::TooFewPillarsForFutures;
-        if (start.serial() < pillars.dates[0])
+        if (start.serial() < pillars.dates[0] && findSegment(start.serial(), pillars) == kNoSegment)
             throw messages::FuturesStartBeforeCurve;
         const int16_t p = ensurePillar(start, pillars, interpId, extrapolId, c);
         const double forward = futures(r, 2).numericValue();
@@ -86,8 +86,8 @@ ScheduleCurve knownSchedulePoints(const std::vector<SerialDate>& schedule, const
     const double lastPillar = pillars.dates.back();
     for (size_t i = 0; i < schedule.size() && schedule[i].serial() < lastPillar; ++i) {
         const SerialDate date = schedule[i];
-        if (date != c.today && date.serial() < pillars.dates[0])
-            throw messages::ScheduleBeforeCurve;
+        if (date != c.today && findSegment(date.serial(), pillars) == kNoSegment)
+            throw messages::ScheduleBeforeCurve; // before the first pillar, since it is before the last
         const double discountFactor = curveDiscountFactor(date, pillars, interpId, c);
         known.discountFactors.push_back(discountFactor);
         known.zeroRates.push_back(zeroRateAt(date, discountFactor, c));

@@ -16,10 +16,6 @@ struct SegmentValue {
     bool isDiscountFactor;
 };
 
-bool contains(const CurvePillars& pillars, size_t i, double date) {
-    return pillars.dates[i] <= date && date < pillars.dates[i + 1];
-}
-
 // The value at `date` by `method` on the segment starting at pillar i, with the abscissae x, xi, xj in days
 // from today. Outside [xi, xj] the same formulas continue the segment. An unknown method gives zero rate 0.
 SegmentValue segmentValue(SerialDate date, const CurvePillars& pillars, size_t i, double x, double xi,
@@ -60,6 +56,14 @@ double zeroRateAt(SerialDate date, double discountFactor, const CurveConvention&
 
 } // namespace
 
+size_t findSegment(double date, const CurvePillars& pillars) {
+    const std::vector<double>& d = pillars.dates;
+    for (size_t i = 0; i + 1 < d.size(); ++i)
+        if (d[i] <= date && date < d[i + 1])
+            return i;
+    return kNoSegment;
+}
+
 double interpolateLinear(double x, double x1, double y1, double x2, double y2) {
     return y1 + (x - x1) * (y2 - y1) / (x2 - x1);
 }
@@ -76,17 +80,15 @@ double curveDiscountFactor(SerialDate date, const CurvePillars& pillars, int16_t
     if (n < 2)
         throw messages::TooFewPillars;
     const double d = date.serial();
+    const size_t i = findSegment(d, pillars);
+    if (i == kNoSegment)
+        throw messages::DateOutsideCurve;
+    if (method < LinearZeroRates || method > CubicSplineZeroRates)
+        return 0.0;
     const double today = convention.today.serial();
-    for (size_t i = 0; i + 1 < n; ++i) {
-        if (!contains(pillars, i, d))
-            continue;
-        if (method < LinearZeroRates || method > CubicSplineZeroRates)
-            return 0.0;
-        const SegmentValue v = segmentValue(date, pillars, i, d - today, pillars.dates[i] - today,
-                                            pillars.dates[i + 1] - today, method, convention);
-        return v.isDiscountFactor ? v.value : discountFactorAt(date, v.value, convention);
-    }
-    throw messages::DateOutsideCurve;
+    const SegmentValue v = segmentValue(date, pillars, i, d - today, pillars.dates[i] - today,
+                                        pillars.dates[i + 1] - today, method, convention);
+    return v.isDiscountFactor ? v.value : discountFactorAt(date, v.value, convention);
 }
 
 int16_t ensurePillar(SerialDate date, CurvePillars& pillars, int16_t interpolationMethod,
@@ -98,21 +100,18 @@ int16_t ensurePillar(SerialDate date, CurvePillars& pillars, int16_t interpolati
     if (n > static_cast<size_t>(std::numeric_limits<int16_t>::max()))
         throw messages::TooManyPillars;
     const double d = date.serial();
-    // Before the first pillar no segment holds the date, and extrapolating from the last one would append
-    // it out of order.
-    if (d < pillars.dates[0])
-        throw messages::DateOutsideCurve;
-
-    size_t p = 0;
-    size_t segment = n - 2; // beyond the last pillar: extrapolate from the last two
-    int16_t method = extrapolationMethod;
-    for (size_t i = 0; i + 1 < n; ++i) {
-        if (contains(pillars, i, d)) {
-            segment = i;
-            method = interpolationMethod;
-            break;
-        }
-        ++p;
+    // p counts the segments before the one that holds the date, so the new pillar goes to index p + 1.
+    size_t segment = findSegment(d, pillars);
+    size_t p = segment;
+    int16_t method = interpolationMethod;
+    if (segment == kNoSegment) {
+        // No segment holds a date beyond the last pillar, nor one before the first: extrapolating that from
+        // the last segment would append it out of order.
+        if (d < pillars.dates[0])
+            throw messages::DateOutsideCurve;
+        p = n - 1;
+        segment = n - 2;
+        method = extrapolationMethod;
     }
 
     const SegmentValue v = segmentValue(date, pillars, segment, d - convention.today.serial(),
@@ -142,12 +141,9 @@ void insertKnownPillar(double date, double zeroRate, double discountFactor, Curv
         pillars.discountFactors.insert(pillars.discountFactors.begin() + offset, discountFactor);
         pillars.zeroRates.insert(pillars.zeroRates.begin() + offset, zeroRate);
     };
-    for (size_t i = 0; i + 1 < n; ++i) {
-        if (contains(pillars, i, date)) {
-            insertAt(i + 1);
-            break;
-        }
-    }
+    const size_t segment = findSegment(date, pillars);
+    if (segment != kNoSegment)
+        insertAt(segment + 1);
     if (date > pillars.dates.back())
         insertAt(pillars.size());
 }

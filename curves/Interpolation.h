@@ -33,6 +33,10 @@ struct CurvePillars {
     size_t size() const { return dates.size(); }
 };
 
+// The first segment i with dates[i] <= date < dates[i + 1], scanning from the first pillar, or kNoSegment.
+inline constexpr size_t kNoSegment = static_cast<size_t>(-1);
+size_t findSegment(double date, const CurvePillars& pillars);
+
 double interpolateLinear(double x, double x1, double y1, double x2, double y2);
 // Straight line in the logarithms: a zero or negative value yields a not-a-number, as IEEE arithmetic does.
 double interpolateLogLinear(double x, double x1, double y1, double x2, double y2);
@@ -43,8 +47,8 @@ double curveDiscountFactor(SerialDate date, const CurvePillars& pillars, int16_t
                            const CurveConvention& convention);
 
 // Makes the date a pillar, interpolated inside the pillars and extrapolated from the last two beyond them,
-// and returns its index minus one. A date already a pillar keeps its values. Needs two pillars and a date
-// not before the first.
+// and returns its index minus one. A date already a pillar keeps its values. Needs two pillars; a date
+// before the first that no segment holds is refused.
 int16_t ensurePillar(SerialDate date, CurvePillars& pillars, int16_t interpolationMethod,
                      int16_t extrapolationMethod, const CurveConvention& convention);
 

@@ -14,8 +14,8 @@ double simpleForwardRate(double referenceDate, double rate1, SerialDate maturity
                          SerialDate maturity2, const std::wstring& dayCount);
 double zeroRateFromDiscountFactor(SerialDate start, SerialDate end, double discountFactor,
                                   const std::wstring& dayCount, int16_t frequency);
-double discountFactorFromZeroRate(double zeroRate, SerialDate start, SerialDate end, const std::wstring& dayCount,
-                                  int16_t frequency);
+double discountFactorFromZeroRate(double zeroRate, SerialDate start, SerialDate end,
+                                  const std::wstring& dayCount, int16_t frequency);
 
 double sched_discountFactor(double spotRate, double start, double end, std::wstring dayCount);
 double sched_forwardRate(double referenceDate, double spotRate1, double maturity1, double spotRate2,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <compare>
 #include <cstdint>
 
 // A date as a day number in the spreadsheet's 1900 date system: day 1 is 1 January 1900.

@@ -22,20 +22,33 @@ enum class Convention {
     ActAct,
 };
 
-// Names in the order they are tried; the first case-insensitive match decides.
-const std::array<std::wstring, 11>& conventionNames() {
-    static const std::array<std::wstring, 11> names{
-        L"Act/365F", L"Act/360",  L"Act/365L",      L"Act/365A",  L"NL/365",  L"30/360 ISDA",
-        L"30E/360",  L"30E+/360", L"30/360 German", L"30/360 US", L"Act/Act",
-    };
-    return names;
+struct NamedConvention {
+    std::wstring name;
+    Convention rule;
+};
+
+// In the order they are tried; the first case-insensitive match decides.
+const std::array<NamedConvention, 11>& namedConventions() {
+    static const std::array<NamedConvention, 11> table{{
+        {L"Act/365F", Convention::Act365F},
+        {L"Act/360", Convention::Act360},
+        {L"Act/365L", Convention::Act365L},
+        {L"Act/365A", Convention::Act365A},
+        {L"NL/365", Convention::NL365},
+        {L"30/360 ISDA", Convention::Thirty360Isda},
+        {L"30E/360", Convention::Thirty360E},
+        {L"30E+/360", Convention::Thirty360EPlus},
+        {L"30/360 German", Convention::Thirty360German},
+        {L"30/360 US", Convention::Thirty360US},
+        {L"Act/Act", Convention::ActAct},
+    }};
+    return table;
 }
 
 Convention conventionNamed(const std::wstring& name) {
-    const auto& names = conventionNames();
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (equalsIgnoringCase(name, names[i]))
-            return static_cast<Convention>(i);
+    for (const NamedConvention& entry : namedConventions())
+        if (equalsIgnoringCase(name, entry.name))
+            return entry.rule;
     throw messages::InvalidDcfConvention;
 }
 

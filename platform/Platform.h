@@ -38,8 +38,8 @@ std::uint32_t getEnvironmentVariable(const char* name, char* buffer, std::uint32
 bool setEnvironmentVariable(const char* name, const char* value);
 
 // ---- named mutex ----
-// Creates the mutex of that name, or opens it when it exists; null on failure. A thread that holds it may take
-// it again (as on Windows); each wait needs its release.
+// Creates the mutex of that name, or opens it when it exists; null on failure. A thread that holds it may
+// take it again (as on Windows); each wait needs its release.
 MutexHandle openNamedMutex(const char* name);
 // Waits without time limit until this thread holds the mutex; false on failure.
 bool waitForMutex(MutexHandle mutex);
@@ -61,8 +61,8 @@ std::string windowClassName(WindowHandle window, std::size_t maxChars);
 WindowHandle windowParent(WindowHandle window);
 
 // ---- texts ----
-// Compares two texts ignoring letter case under the English (United States) rules, whatever the user's locale:
-// negative, 0 or positive.
+// Compares two texts ignoring letter case under the English (United States) rules, whatever the user's
+// locale: negative, 0 or positive.
 int compareIgnoreCaseEnUs(std::string_view a, std::string_view b);
 
 // ---- messages and errors ----

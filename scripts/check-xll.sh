@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Checks a cross-built Windows module (the XLLs, XLCALL32.DLL, xlhost.exe) with the cross toolchain's objdump:
-#   scripts/check-xll.sh <module> [expected export name...]
-#   scripts/check-xll.sh <module> @<file listing the expected export names, one a line>
+#   scripts/check-xll.sh [--allow-import DLL]... <module> [expected export name...]
+#   scripts/check-xll.sh [--allow-import DLL]... <module> @<file listing the expected export names, one a line>
 #
 # - Exports: exactly the expected names, undecorated (a 32-bit __stdcall export left as "name@N" would not be
 #   found by the host, which looks procedures up by their plain name). With no names given, the module must
 #   export nothing.
 # - Imports: Windows system DLLs only. libstdc++, libgcc and libwinpthread must be linked in statically: a
-#   spreadsheet machine has none of them beside the add-in.
+#   spreadsheet machine has none of them beside the add-in. --allow-import admits one more DLL by name (xlhost.exe
+#   imports the stand-in "XLCALL32.DLL"; an add-in must not: it loads the host's copy at run time).
 # Prints what it found and exits 1 on any mismatch.
 set -euo pipefail
 
@@ -16,7 +17,12 @@ fail() {
     exit 1
 }
 
-(($# >= 1)) || fail "usage: check-xll.sh <module> [expected export name... | @names-file]"
+allowed=()
+while (($# >= 2)) && [[ $1 == --allow-import ]]; do
+    allowed+=("$(tr '[:upper:]' '[:lower:]' <<<"$2")")
+    shift 2
+done
+(($# >= 1)) || fail "usage: check-xll.sh [--allow-import DLL]... <module> [expected export name... | @names-file]"
 module=$1
 shift
 [[ -f $module ]] || fail "no such file: $module"
@@ -69,6 +75,7 @@ mapfile -t imports < <(sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' <<<"$dum
 system_dll='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|ntdll|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
 for dll in "${imports[@]}"; do
     lower=$(tr '[:upper:]' '[:lower:]' <<<"$dll")
+    [[ " ${allowed[*]} " == *" $lower "* ]] && continue
     if [[ ! $lower =~ $system_dll ]]; then
         echo "check-xll.sh: $module imports $dll, which is not a Windows system DLL" \
             "(link the runtime statically: -static -static-libgcc -static-libstdc++)" >&2

@@ -27,9 +27,11 @@ inline constexpr const char* ToCellMatrixSuffix = " conversion to cell matrix fa
 inline constexpr const char* ToTextSuffix = " conversion to char* failed";
 
 // ---- values ----
-inline constexpr const char* MultiOperationPrefix = "attempt to perform an xltypeMulti operation on a value of type ";
+inline constexpr const char* MultiOperationPrefix =
+    "attempt to perform an xltypeMulti operation on a value of type ";
 inline constexpr const char* SetElementPrefix = "attempt to set a matrix element to a value of type ";
-inline constexpr const char* UnsupportedCell = "cell contains neither number nor string nor boolean nor empty";
+inline constexpr const char* UnsupportedCell =
+    "cell contains neither number nor string nor boolean nor empty";
 inline constexpr const char* TwelveToFour =
     "Unable to convert Excel 12 datatype to Excel 4 datatype - operation not yet implemented";
 inline constexpr const char* FourToTwelve =

@@ -1,5 +1,6 @@
 #include "src/XlfExcel.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <new>
@@ -24,8 +25,8 @@ bool mdCallBack12LookedUp = false;
 constexpr std::size_t kFirstBufferBytes = 8192;
 constexpr std::size_t kBlockAlignment = 8; // every block may hold a record
 // No host value comes near this; larger requests fail before any arithmetic can overflow.
-constexpr std::size_t kMaxRequestBytes =
-    sizeof(std::size_t) >= 8 ? (std::size_t{1} << 36) : std::numeric_limits<std::size_t>::max() / 4;
+constexpr std::size_t kMaxRequestBytes = static_cast<std::size_t>(
+    std::min<std::uint64_t>(std::uint64_t{1} << 36, std::numeric_limits<std::size_t>::max() / 4));
 
 constexpr uint32_t kHostMemoryBits = xltypeStr | xltypeRef | xltypeMulti | xltypeInt;
 
@@ -37,7 +38,9 @@ std::unique_ptr<XlfExcel>& singleton() {
 // The named mutex, created or opened for one take or release of temporary memory.
 class ArenaLock {
 public:
-    ArenaLock() : mutex_(platform::openNamedMutex(kTemporaryMemoryMutex)) { held_ = platform::waitForMutex(mutex_); }
+    ArenaLock() : mutex_(platform::openNamedMutex(kTemporaryMemoryMutex)) {
+        held_ = platform::waitForMutex(mutex_);
+    }
     ~ArenaLock() {
         if (held_)
             platform::releaseMutex(mutex_);
@@ -252,8 +255,8 @@ int XlfExcel::excel12v(int xlfn, XLOPER12* result, int count, XLOPER12* const ar
         return xlretFailed;
     if (count < 0 || (count > 0 && args == nullptr))
         return xlretInvCount;
-    const int code =
-        withoutMarkers(count, args, [&](XLOPER12** plain) { return mdCallBack12Proc(xlfn, count, plain, result); });
+    const int code = withoutMarkers(
+        count, args, [&](XLOPER12** plain) { return mdCallBack12Proc(xlfn, count, plain, result); });
     markHostOwned(result);
     return code;
 }
@@ -313,8 +316,8 @@ void XlfExcel::msgBox(const char* text, const char* caption) const {
     }
     const uint32_t error = platform::lastSystemError();
     const std::string system = platform::systemErrorText(error);
-    const int length = std::snprintf(nullptr, 0, messages::ErrorBoxFormat, body, static_cast<int>(error),
-                                     system.c_str());
+    const int length =
+        std::snprintf(nullptr, 0, messages::ErrorBoxFormat, body, static_cast<int>(error), system.c_str());
     std::string message(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
     std::snprintf(message.data(), message.size() + 1, messages::ErrorBoxFormat, body, static_cast<int>(error),
                   system.c_str());

@@ -23,46 +23,37 @@ constexpr int kLookUpOnly = 0;
 
 } // namespace
 
-struct XlfFuncDesc::Details {
-    int recalcPolicy = NotVolatile;
-    std::string category;
-    std::vector<XlfArgDesc> arguments;
-    bool threadSafe = false;
-};
-
-XlfFuncDesc::XlfFuncDesc(std::string procedure, std::string functionName, std::string help, std::string category,
-                         bool isVolatile, bool threadSafe, std::string returnType)
+XlfFuncDesc::XlfFuncDesc(std::string procedure, std::string functionName, std::string help,
+                         std::string category, bool isVolatile, bool threadSafe, std::string returnType)
     : XlfAbstractCmdDesc(std::move(procedure), std::move(functionName), std::move(help)),
-      returnType_(std::move(returnType)), details_(std::make_unique<Details>()) {
-    details_->recalcPolicy = isVolatile ? Volatile : NotVolatile;
-    details_->category = std::move(category);
-    details_->threadSafe = threadSafe;
+      returnType_(std::move(returnType)) {
+    details_.recalcPolicy = isVolatile ? Volatile : NotVolatile;
+    details_.category = std::move(category);
+    details_.threadSafe = threadSafe;
 }
 
-XlfFuncDesc::~XlfFuncDesc() = default;
-
 void XlfFuncDesc::setArguments(std::vector<XlfArgDesc> arguments) {
-    details_->arguments = std::move(arguments);
+    details_.arguments = std::move(arguments);
 }
 
 const std::vector<XlfArgDesc>& XlfFuncDesc::arguments() const {
-    return details_->arguments;
+    return details_.arguments;
 }
 
 std::string XlfFuncDesc::typeText() const {
     std::string text = returnType_.empty() ? XlfExcel::instance().xlfOperType() : typeLetters(returnType_);
-    for (const XlfArgDesc& argument : details_->arguments)
+    for (const XlfArgDesc& argument : details_.arguments)
         text += typeLetters(argument.type());
-    if (details_->recalcPolicy == Volatile)
+    if (details_.recalcPolicy == Volatile)
         text += '!';
-    if (details_->threadSafe && XlfExcel::instance().isExcel12())
+    if (details_.threadSafe && XlfExcel::instance().isExcel12())
         text += '$';
     return text;
 }
 
 std::string XlfFuncDesc::argumentText() const {
     std::string text;
-    for (const XlfArgDesc& argument : details_->arguments) {
+    for (const XlfArgDesc& argument : details_.arguments) {
         if (!text.empty())
             text += ", ";
         text += argument.name();
@@ -82,7 +73,7 @@ int XlfFuncDesc::doUnregister(const std::string& libraryName) const {
 }
 
 int XlfFuncDesc::registerAs(const std::string& libraryName, int macroType, double* id) const {
-    const std::vector<XlfArgDesc>& arguments = details_->arguments;
+    const std::vector<XlfArgDesc>& arguments = details_.arguments;
     std::vector<XlfOper4> values;
     values.reserve(10 + arguments.size());
     values.emplace_back(libraryName);
@@ -91,7 +82,7 @@ int XlfFuncDesc::registerAs(const std::string& libraryName, int macroType, doubl
     values.emplace_back(functionName());
     values.emplace_back(argumentText());
     values.emplace_back(static_cast<double>(macroType));
-    values.emplace_back(details_->category);
+    values.emplace_back(details_.category);
     values.emplace_back(""); // no shortcut
     values.emplace_back(""); // no help topic
     values.emplace_back(help());
@@ -104,7 +95,8 @@ int XlfFuncDesc::registerAs(const std::string& libraryName, int macroType, doubl
         records.push_back(value.handle());
     // The host takes registrations as 4-generation records in either generation.
     XlfOper4 result;
-    const int code = XlfExcel::excel4v(xlfRegister, result.handle(), static_cast<int>(records.size()), records.data());
+    const int code =
+        XlfExcel::excel4v(xlfRegister, result.handle(), static_cast<int>(records.size()), records.data());
     if (id != nullptr && code == 0) {
         int idCode = 0;
         *id = result.toDouble(&idCode);

@@ -2,7 +2,6 @@
 
 // A worksheet function as registered with the host.
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,7 +16,6 @@ public:
 
     XlfFuncDesc(std::string procedure, std::string functionName, std::string help, std::string category,
                 bool isVolatile, bool threadSafe, std::string returnType);
-    ~XlfFuncDesc() override;
 
     void setArguments(std::vector<XlfArgDesc> arguments);
     const std::vector<XlfArgDesc>& arguments() const;
@@ -33,12 +31,18 @@ protected:
     int doUnregister(const std::string& libraryName) const override;
 
 private:
-    struct Details;
-    // Registers with a macro type (1 a worksheet function, 0 to look up the id); id receives the host's answer.
+    struct Details {
+        int recalcPolicy = NotVolatile;
+        std::string category;
+        std::vector<XlfArgDesc> arguments;
+        bool threadSafe = false;
+    };
+    // Registers with a macro type (1 a worksheet function, 0 to look up the id); id receives the host's
+    // answer.
     int registerAs(const std::string& libraryName, int macroType, double* id) const;
 
     std::string returnType_;
-    std::unique_ptr<Details> details_;
+    Details details_;
 };
 
 } // namespace xll

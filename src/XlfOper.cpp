@@ -3,8 +3,8 @@
 #include <stdexcept>
 
 #include "src/Messages.h"
-#include "src/XlfException.h"
 #include "src/XlfExcel.h"
+#include "src/XlfException.h"
 #include "src/XlfOperImpl.h"
 
 namespace xll {

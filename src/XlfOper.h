@@ -1,8 +1,8 @@
 #pragma once
 
-// XlfOper: a handle on one host cell value (an argument, a callback result, or a result built in the temporary
-// memory of XlfExcel). It knows neither record layout: every operation goes to the process-wide XlfOperImpl
-// of the host generation in use.
+// XlfOper: a handle on one host cell value (an argument, a callback result, or a result built in the
+// temporary memory of XlfExcel). It knows neither record layout: every operation goes to the process-wide
+// XlfOperImpl of the host generation in use.
 
 #include <cstdint>
 #include <string>

@@ -12,9 +12,9 @@ namespace xll {
 template <>
 struct RecordTraits<XLOPER> {
     using MRef = XLMREF;
-    static constexpr int32_t kMaxArrayRows = kMaxRows4;      // the host's grid
-    static constexpr int32_t kMaxArrayColumns = 0xFFFF;      // what the record's count holds
-    static constexpr int32_t kGridRows = kMaxRows4 + 1;      // rows 0 to 65535
+    static constexpr int32_t kMaxArrayRows = kMaxRows4;       // the host's grid
+    static constexpr int32_t kMaxArrayColumns = 0xFFFF;       // what the record's count holds
+    static constexpr int32_t kGridRows = kMaxRows4 + 1;       // rows 0 to 65535
     static constexpr int32_t kGridColumns = kMaxColumns4 + 1; // columns 0 to 255
     static constexpr std::size_t kMaxTextBytes = 254;         // plus the counted terminating zero
 

@@ -2,8 +2,8 @@
 
 // The operations of XlfOperImpl written once over a host record type. Each generation supplies
 // RecordTraits<Record> (its limits, texts, booleans and reference areas: XlfOperImpl4.h, XlfOperImpl12.h) and
-// instantiates XlfRecordImpl<Record> in its own source file. Every read checks the kind first and stays within
-// the record and the counts the record states.
+// instantiates XlfRecordImpl<Record> in its own source file. Every read checks the kind first and stays
+// within the record and the counts the record states.
 
 #include <cmath>
 #include <cstdint>
@@ -15,8 +15,8 @@
 
 #include "src/Messages.h"
 #include "src/XlfDiagnostics.h"
-#include "src/XlfException.h"
 #include "src/XlfExcel.h"
+#include "src/XlfException.h"
 #include "src/XlfOperImpl.h"
 
 namespace xll {
@@ -62,7 +62,9 @@ public:
     bool isBool(const XlfOper& oper) const override { return hasBit(oper, xltypeBool); }
     bool isInt(const XlfOper& oper) const override { return hasBit(oper, xltypeInt); }
 
-    int32_t rows(const XlfOper& oper) const override { return static_cast<int32_t>(multi(oper).val.array.rows); }
+    int32_t rows(const XlfOper& oper) const override {
+        return static_cast<int32_t>(multi(oper).val.array.rows);
+    }
     int32_t columns(const XlfOper& oper) const override {
         return static_cast<int32_t>(multi(oper).val.array.columns);
     }
@@ -76,7 +78,8 @@ public:
         if (rows < 0 || columns < 0 || rows > Traits::kMaxArrayRows || columns > Traits::kMaxArrayColumns)
             throw std::runtime_error(messages::ArrayTooLarge);
         Record* elements = newRecords(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns));
-        for (std::size_t i = 0, n = static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns); i < n; ++i)
+        for (std::size_t i = 0, n = static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns); i < n;
+             ++i)
             elements[i].xltype = xltypeNil;
         r->val.array.lparray = elements;
         r->val.array.rows = static_cast<decltype(r->val.array.rows)>(rows);
@@ -98,7 +101,8 @@ public:
         if (ref.firstRow < 0 || ref.endRow <= ref.firstRow || ref.endRow > Traits::kGridRows ||
             ref.firstColumn < 0 || ref.endColumn <= ref.firstColumn || ref.endColumn > Traits::kGridColumns)
             throw std::runtime_error(messages::ReferenceOutsideGrid);
-        auto* areas = static_cast<typename Traits::MRef*>(XlfExcel::instance().getMemory(sizeof(typename Traits::MRef)));
+        auto* areas = static_cast<typename Traits::MRef*>(
+            XlfExcel::instance().getMemory(sizeof(typename Traits::MRef)));
         areas->count = 1;
         Traits::writeArea(areas->reftbl[0], ref);
         r->val.mref.lpmref = areas;
@@ -109,9 +113,11 @@ public:
     void setCellMatrix(XlfOper& oper, const CellMatrix& cells) const override {
         if (record(oper) == nullptr)
             return;
-        // A table of 255 or more columns keeps its first 255: the older hosts' limit, kept in both generations.
+        // A table of 255 or more columns keeps its first 255: the older hosts' limit, kept in both
+        // generations.
         constexpr uint32_t kMaxCellMatrixColumns = 255;
-        const uint32_t columns = cells.columns() < kMaxCellMatrixColumns ? cells.columns() : kMaxCellMatrixColumns;
+        const uint32_t columns =
+            cells.columns() < kMaxCellMatrixColumns ? cells.columns() : kMaxCellMatrixColumns;
         if (cells.rows() > static_cast<uint32_t>(Traits::kMaxArrayRows))
             throw std::runtime_error(messages::ArrayTooLarge);
         setMulti(oper, static_cast<int32_t>(cells.rows()), static_cast<int32_t>(columns));
@@ -293,7 +299,8 @@ public:
                 return false;
             // A value the 16-bit result cannot hold fails instead of wrapping round.
             const double whole = std::trunc(r.val.num);
-            if (!(whole >= std::numeric_limits<int16_t>::min() && whole <= std::numeric_limits<int16_t>::max()))
+            if (!(whole >= std::numeric_limits<int16_t>::min() &&
+                  whole <= std::numeric_limits<int16_t>::max()))
                 return false;
             out = static_cast<int16_t>(whole);
             return true;
@@ -423,7 +430,8 @@ public:
                 return false;
             XlfCellRef ref = Traits::readArea(r.val.mref.lpmref->reftbl[0]);
             if (ref.firstRow < 0 || ref.endRow <= ref.firstRow || ref.endRow > Traits::kGridRows ||
-                ref.firstColumn < 0 || ref.endColumn <= ref.firstColumn || ref.endColumn > Traits::kGridColumns)
+                ref.firstColumn < 0 || ref.endColumn <= ref.firstColumn ||
+                ref.endColumn > Traits::kGridColumns)
                 return false;
             ref.sheetId = static_cast<int32_t>(static_cast<uint32_t>(r.val.mref.idSheet));
             out = ref;
@@ -445,7 +453,9 @@ public:
         return r == nullptr ? 0 : static_cast<uint32_t>(r->xltype);
     }
 
-    std::wstring wideTextArgument(XlfTextArgument text) const override { return Traits::wideTextArgument(text); }
+    std::wstring wideTextArgument(XlfTextArgument text) const override {
+        return Traits::wideTextArgument(text);
+    }
 
 protected:
     static Record* record(const XlfOper& oper) { return static_cast<Record*>(recordOf(oper)); }
@@ -492,7 +502,8 @@ private:
     }
 
     static std::size_t vectorIndex(VectorShape shape, int32_t i, int32_t j, int32_t rows, int32_t columns) {
-        return shape == ByRows ? static_cast<std::size_t>(i) * columns + j : static_cast<std::size_t>(j) * rows + i;
+        return shape == ByRows ? static_cast<std::size_t>(i) * columns + j
+                               : static_cast<std::size_t>(j) * rows + i;
     }
 
     static MatrixCell scalarCell(const Record& r) {
@@ -529,7 +540,8 @@ private:
     template <class Visit>
     void forEachCell(const XlfCellRef& ref, Visit visit) const {
         XlfOper cell;
-        setRef(cell, XlfCellRef{ref.firstRow, ref.firstRow + 1, ref.firstColumn, ref.firstColumn + 1, ref.sheetId});
+        setRef(cell,
+               XlfCellRef{ref.firstRow, ref.firstRow + 1, ref.firstColumn, ref.firstColumn + 1, ref.sheetId});
         auto& area = record(cell)->val.mref.lpmref->reftbl[0];
         for (int32_t i = 0; i < ref.endRow - ref.firstRow; ++i) {
             for (int32_t j = 0; j < ref.endColumn - ref.firstColumn; ++j) {

@@ -11,8 +11,8 @@ std::vector<XlfRegistrationRecord>& registrationList() {
 }
 
 XlfRegistration::XlfRegistration(std::string procedure, std::string functionName, std::string help,
-                                 std::string category, const std::vector<XlfArgSpec>& arguments, bool isVolatile,
-                                 bool threadSafe, std::string returnType) {
+                                 std::string category, const std::vector<XlfArgSpec>& arguments,
+                                 bool isVolatile, bool threadSafe, std::string returnType) {
     XlfRegistrationRecord record;
     record.procedure = std::move(procedure);
     record.functionName = std::move(functionName);

@@ -39,9 +39,9 @@ struct SwapQuote {
     double ratePercent;
     double years;
 };
-inline const std::vector<SwapQuote> kSwaps{{1.60, 2},  {1.75, 3},  {1.92, 4},  {2.08, 5},  {2.23, 6},
-                                           {2.36, 7},  {2.47, 8},  {2.56, 9},  {2.64, 10}, {2.71, 11},
-                                           {2.77, 12}, {2.90, 15}, {3.00, 20}, {3.02, 25}, {3.00, 30}};
+inline const std::vector<SwapQuote> kSwaps{{1.67, 2},  {1.83, 3},  {1.99, 4},  {2.14, 5},  {2.28, 6},
+                                           {2.40, 7},  {2.50, 8},  {2.59, 9},  {2.67, 10}, {2.74, 11},
+                                           {2.80, 12}, {2.93, 15}, {3.03, 20}, {3.05, 25}, {3.03, 30}};
 
 // The matrices as a sheet holds them, each under a heading row that the bootstrap skips.
 inline xll::CellMatrix moneyMarketMatrix() {

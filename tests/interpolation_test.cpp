@@ -51,21 +51,6 @@ CurvePillars pillarsAt(const std::vector<double>& days, const std::vector<double
 
 } // namespace
 
-TEST(Interpolation, StraightLinesInsideAndBeyondTheirPoints) {
-    const struct {
-        double x, expectedLinear;
-    } rows[] = {{1.0, 10.0}, {2.0, 20.0}, {1.5, 15.0}, {3.0, 30.0}, {0.0, 0.0}};
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.x);
-        EXPECT_DOUBLE_EQ(interpolateLinear(r.x, 1.0, 10.0, 2.0, 20.0), r.expectedLinear);
-    }
-    // Log-linear is geometric: halfway between 1 and 4 is 2, one step beyond is 16.
-    EXPECT_DOUBLE_EQ(interpolateLogLinear(0.5, 0.0, 1.0, 1.0, 4.0), 2.0);
-    EXPECT_DOUBLE_EQ(interpolateLogLinear(2.0, 0.0, 1.0, 1.0, 4.0), 16.0);
-    EXPECT_TRUE(std::isnan(interpolateLogLinear(0.5, 0.0, 0.0, 1.0, 4.0)));
-    EXPECT_TRUE(std::isnan(interpolateLogLinear(0.5, 0.0, -0.01, 1.0, 4.0)));
-}
-
 TEST(CurveDiscountFactor, EachMethodBetweenTwoPillars) {
     const CurvePillars p = pillarsAt({100, 300}, {0.02, 0.04});
     const double x = 150;
@@ -204,6 +189,10 @@ TEST(EnsurePillar, RefusesWhatThePillarsCannotAnswer) {
     CurvePillars p = pillarsAt({100, 200}, {0.02, 0.03});
     EXPECT_EQ(thrownText([&] { ensurePillar(on(99), p, 1, 1, kContinuous); }), messages::DateOutsideCurve);
     EXPECT_EQ(p.size(), 2u);
+    // Out of order, a date before the first pillar that a later segment holds is still answered.
+    CurvePillars unsorted = pillarsAt({200, 100, 300}, {0.03, 0.02, 0.04});
+    EXPECT_EQ(ensurePillar(on(150), unsorted, 1, 1, kContinuous), 1);
+    EXPECT_EQ(unsorted.dates[2], kToday.serial() + 150.0);
 
     // The returned index is 16 bits wide: a list it cannot index is refused, not wrapped around.
     std::vector<double> days(32768), zeros(32768, 0.02);

@@ -44,6 +44,9 @@ TEST(MatrixCell, EachConstructorGivesItsKindAndOnlyItsPredicate) {
         MatrixCell cell;
         int32_t kind;
     };
+    // The error cell keeps its code as a number too, but only the error accessor answers.
+    EXPECT_EQ(MatrixCell(42u, true).errorValue(), 42u);
+    EXPECT_EQ(MatrixCell(42u, false).unsignedValue(), 42u);
     const Row rows[] = {
         {"default", MatrixCell(), MatrixCell::Empty},
         {"narrow", MatrixCell(std::string("a")), MatrixCell::NarrowText},
@@ -91,15 +94,6 @@ TEST(MatrixCell, AccessorsRefuseOtherKindsWithTheirTexts) {
     }
 }
 
-TEST(MatrixCell, ErrorAndUnsignedCellsKeepTheValueAsNumberAndCode) {
-    const MatrixCell error(42u, true);
-    EXPECT_EQ(error.errorValue(), 42u);
-    const MatrixCell number(42u, false);
-    EXPECT_EQ(number.numericValue(), 42.0);
-    EXPECT_EQ(number.unsignedValue(), 42u);
-    EXPECT_EQ(MatrixCell(true).booleanValue(), true);
-}
-
 TEST(MatrixCell, UnsignedValueTruncatesAndSaturatesOutsideItsRange) {
     const struct {
         double value;
@@ -136,19 +130,8 @@ TEST(MatrixCell, TextConversionsNarrowWidenAndLowerCase) {
 }
 
 TEST(CellMatrix, ConstructorsGiveTheirShapes) {
-    EXPECT_EQ(CellMatrix().rows(), 0u);
-    EXPECT_EQ(CellMatrix().columns(), 0u);
-
-    const CellMatrix blank(2, 3);
-    EXPECT_EQ(blank.rows(), 2u);
-    EXPECT_EQ(blank.columns(), 3u);
-    EXPECT_TRUE(blank(1, 2).isEmpty());
-
-    EXPECT_EQ(CellMatrix(2.5)(0, 0).numericValue(), 2.5);
-    EXPECT_EQ(CellMatrix(4)(0, 0).numericValue(), 4.0);
+    EXPECT_TRUE(CellMatrix(2, 3)(1, 2).isEmpty());
     EXPECT_EQ(CellMatrix(5u)(0, 0).numericValue(), 5.0);
-    EXPECT_TRUE(CellMatrix("t")(0, 0).isString());
-    EXPECT_TRUE(CellMatrix(std::string("t"))(0, 0).isString());
     EXPECT_TRUE(CellMatrix(std::wstring(L"t"))(0, 0).isWString());
 
     const CellMatrix column(std::vector<double>{1.0, 2.0, 3.0});
@@ -159,7 +142,6 @@ TEST(CellMatrix, ConstructorsGiveTheirShapes) {
     NumberMatrix numbers(2, 2);
     numbers(1, 0) = 9.0;
     const CellMatrix fromNumbers(numbers);
-    EXPECT_EQ(fromNumbers.rows(), 2u);
     EXPECT_EQ(fromNumbers(1, 0).numericValue(), 9.0);
     EXPECT_EQ(fromNumbers(0, 1).numericValue(), 0.0);
 }
@@ -173,15 +155,6 @@ TEST(CellMatrix, IndicesOutsideTheShapeRaiseOutOfRange) {
     EXPECT_EQ(outOfRangeText([&] { (void)CellMatrix()(0, 0); }), msg::InvalidSubscript);
     // A 0 x 5 matrix has columns but no row to read.
     EXPECT_EQ(outOfRangeText([&] { (void)CellMatrix(0, 5)(0, 0); }), msg::InvalidSubscript);
-}
-
-TEST(CellMatrix, CellsAreWritableAndCopiesAreDeep) {
-    CellMatrix a(1, 2);
-    a(0, 1) = MatrixCell(std::wstring(L"w"));
-    CellMatrix b(a);
-    b(0, 1) = MatrixCell(1.0);
-    EXPECT_TRUE(a(0, 1).isWString());
-    EXPECT_TRUE(b(0, 1).isNumber());
 }
 
 TEST(CellMatrix, PushBottomWidensBothToTheWiderAndAppends) {
@@ -207,20 +180,14 @@ TEST(CellMatrix, PushBottomWidensBothToTheWiderAndAppends) {
     self.pushBottom(self);
     ASSERT_EQ(self.rows(), 4u);
     EXPECT_EQ(self(3, 0).numericValue(), 2.0);
-}
 
-TEST(CellMatrix, MergeLeavesBothInputsAlone) {
+    // The join leaves both inputs alone.
     const CellMatrix a(std::vector<double>{1.0});
-    const CellMatrix b(1, 2);
-    const CellMatrix merged = xll::mergeCellMatrices(a, b);
+    const CellMatrix merged = xll::mergeCellMatrices(a, CellMatrix(1, 2));
     EXPECT_EQ(merged.rows(), 2u);
     EXPECT_EQ(merged.columns(), 2u);
-    EXPECT_EQ(merged(0, 0).numericValue(), 1.0);
     EXPECT_TRUE(merged(0, 1).isEmpty());
     EXPECT_EQ(a.columns(), 1u);
-    const CellMatrix withEmpty = xll::mergeCellMatrices(CellMatrix(), a);
-    EXPECT_EQ(withEmpty.rows(), 1u);
-    EXPECT_EQ(withEmpty.columns(), 1u);
 }
 
 TEST(NumberMatrix, ZeroFilledResizedAndBoundsChecked) {

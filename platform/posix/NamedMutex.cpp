@@ -1,5 +1,5 @@
-// Stand-ins for named mutexes: a process-wide registry of recursive mutexes, one per name, which lives as long
-// as a handle to it is open.
+// Stand-ins for named mutexes: a process-wide registry of recursive mutexes, one per name, which lives as
+// long as a handle to it is open.
 
 #include "platform/Platform.h"
 

@@ -15,7 +15,8 @@ struct WindowList {
 };
 
 WindowList hostWindows() {
-    auto proc = reinterpret_cast<XlHostTopLevelWindowsProc>(dlsym(RTLD_DEFAULT, kXlHostTopLevelWindowsSymbol));
+    auto proc =
+        reinterpret_cast<XlHostTopLevelWindowsProc>(dlsym(RTLD_DEFAULT, kXlHostTopLevelWindowsSymbol));
     WindowList list;
     if (proc == nullptr)
         return list;

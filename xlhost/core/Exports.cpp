@@ -13,7 +13,7 @@ XLL_EXPORT int XLL_CDECL Excel4(int xlfn, XLOPER* result, int count, ...) {
     // More than the 4-generation's 30 arguments cannot be read safely from the variadic list.
     constexpr int kMaxArguments = 30;
     if (count < 0 || count > kMaxArguments)
-        return xlretInvCount;
+        return xlhost::dispatch4(xlfn, result, count, nullptr); // refused there, and logged
     XLOPER* args[kMaxArguments] = {};
     va_list list;
     va_start(list, count);

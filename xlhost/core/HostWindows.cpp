@@ -118,7 +118,7 @@ std::vector<Window> HostWindows::list() {
     std::vector<Window> result;
     hostWindow();
     EnumWindows(
-        [](HWND w, LPARAM context) -> BOOL {
+        [](HWND w, LPARAM context) CALLBACK -> BOOL { // __stdcall in 32-bit builds
             char name[257] = {};
             GetClassNameA(w, name, sizeof name);
             reinterpret_cast<std::vector<Window>*>(context)->push_back(

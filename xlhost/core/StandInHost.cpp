@@ -128,6 +128,10 @@ bool sameModule(const std::u16string& a, const std::u16string& b) {
 }
 
 Answer registerFunction(State& s, std::vector<Value> args) {
+    // 4-generation registrations count each text's terminating zero; the host reads a text up to it.
+    for (Value& v : args)
+        if (v.kind == Kind::Str && !v.text.empty() && v.text.back() == u'\0')
+            v.text.pop_back();
     auto nonEmptyText = [&](std::size_t i) {
         return i < args.size() && args[i].kind == Kind::Str && !args[i].text.empty();
     };

@@ -44,7 +44,7 @@ struct ParseError {
 struct Limits {
     int32_t maxRows = 1048576;
     int32_t maxColumns = 16384;
-    std::size_t maxCells = std::size_t{1} << 20;
+    std::size_t maxCells = std::size_t{1} << 18;
 };
 
 std::variant<Call, ParseError> parseFormula(std::string_view line, const Limits& limits = {});

@@ -4,6 +4,7 @@
 #include "xlhost/formula/Messages.h"
 
 #include <cstring>
+#include <variant>
 
 namespace xlhost {
 namespace {

@@ -1,0 +1,166 @@
+// Registration through the stand-in host, in both host generations: type texts, the n + 10 values, the
+// argument-help and argument-name rules, register all and unregistering.
+
+#include <stdexcept>
+
+#include "BridgeTestSupport.h"
+#include "src/Messages.h"
+#include "src/XlfFuncDesc.h"
+#include "src/XlfRegistration.h"
+
+using namespace xll;
+using bridge_test::BridgeTest;
+using xlhost::Value;
+
+namespace {
+
+constexpr const char* kLibrary = "C:\\addins\\tavrin.xll";
+
+class RegistrationTest : public BridgeTest {
+protected:
+    void SetUp() override {
+        BridgeTest::SetUp();
+        xlhost::setLibraryName(kLibrary);
+        registrationList().clear();
+    }
+    void TearDown() override {
+        registrationList().clear();
+        BridgeTest::TearDown();
+    }
+};
+INSTANTIATE_TEST_SUITE_P(Generations, RegistrationTest, ::testing::Values(16, 12),
+                         bridge_test::generationName);
+
+// A registration text as the host read it (4-generation bytes, up to the counted terminating zero).
+std::string text(const Value& value) {
+    EXPECT_EQ(value.kind, xlhost::Kind::Str);
+    return std::string(value.text.begin(), value.text.end());
+}
+
+XlfFuncDesc plusMonths(bool isVolatile = false, bool threadSafe = false) {
+    XlfFuncDesc function("xlsched_plusMonths", "sched_plusMonths", " Adds months ", "Tavrin_Schedules",
+                         isVolatile, threadSafe, "");
+    function.setArguments(
+        {XlfArgDesc("iDate", " Input date ", "B"), XlfArgDesc("iMonths", " Months. ", "XLF_OPER")});
+    return function;
+}
+
+TEST_P(RegistrationTest, SendsTheTenPlusNValuesAsFourGenerationRecords) {
+    ASSERT_EQ(plusMonths().registerWithHost(), 0);
+    const auto registrations = xlhost::registrations();
+    ASSERT_EQ(registrations.size(), 1u);
+    const std::vector<Value>& values = registrations[0].values;
+    ASSERT_EQ(values.size(), 12u);
+    EXPECT_EQ(text(values[0]), kLibrary);
+    EXPECT_EQ(text(values[1]), "xlsched_plusMonths");
+    EXPECT_EQ(text(values[2]), bridge_test::excel12() ? "QBQ" : "PBP");
+    EXPECT_EQ(text(values[3]), "sched_plusMonths");
+    EXPECT_EQ(text(values[4]), "iDate, iMonths");
+    EXPECT_EQ(values[5], Value::number(1));
+    EXPECT_EQ(text(values[6]), "Tavrin_Schedules");
+    EXPECT_EQ(text(values[7]), "");
+    EXPECT_EQ(text(values[8]), "");
+    EXPECT_EQ(text(values[9]), " Adds months ");
+    EXPECT_EQ(text(values[10]), " Input date . ") << "ends in a blank, not in \". \"";
+    EXPECT_EQ(text(values[11]), " Months. ");
+    const auto calls = xlhost::callLog();
+    EXPECT_EQ(calls.back().function, xlfRegister);
+    EXPECT_EQ(calls.back().generation, xlhost::Generation::Four) << "even in a 12-generation process";
+}
+
+TEST_P(RegistrationTest, TypeTextSuffixesAndSymbolicCodes) {
+    const bool twelve = bridge_test::excel12();
+    EXPECT_EQ(plusMonths(true, false).typeText(), twelve ? "QBQ!" : "PBP!");
+    EXPECT_EQ(plusMonths(false, true).typeText(), twelve ? "QBQ$" : "PBP")
+        << "thread-safe only in the 12-generation";
+    EXPECT_EQ(plusMonths(true, true).typeText(), twelve ? "QBQ!$" : "PBP!");
+
+    XlfFuncDesc texts("xlf", "f", "", "c", false, false, "B");
+    texts.setArguments(
+        {XlfArgDesc("a", "", "XLL_WSTR"), XlfArgDesc("b", "", "XLF_XLOPER"), XlfArgDesc("c", "", "B")});
+    EXPECT_EQ(texts.typeText(), twelve ? "BC%UB" : "BCRB");
+    EXPECT_EQ(texts.argumentText(), "a, b, c");
+}
+
+TEST_P(RegistrationTest, AFunctionWithoutArgumentsSendsTenValues) {
+    XlfFuncDesc function("xlnothing", "nothing", " None ", "Tavrin_Schedules", false, false, "");
+    ASSERT_EQ(function.registerWithHost(), 0);
+    const auto registrations = xlhost::registrations();
+    ASSERT_EQ(registrations.size(), 1u);
+    ASSERT_EQ(registrations[0].values.size(), 10u);
+    EXPECT_EQ(text(registrations[0].values[2]), bridge_test::excel12() ? "Q" : "P");
+    EXPECT_EQ(text(registrations[0].values[4]), "");
+}
+
+TEST_P(RegistrationTest, ArgumentHelpsEndInFullStopAndBlank) {
+    const std::pair<const char*, const char*> helps[] = {
+        {" Input date ", " Input date . "},
+        {"", ". "},
+        {" ", " . "},
+        {".", ".. "},
+        {"done. ", "done. "},
+        {"done.", "done.. "},
+    };
+    for (const auto& [given, registered] : helps)
+        EXPECT_EQ(XlfArgDesc("x", given, "B").help(), registered) << '"' << given << '"';
+}
+
+TEST_P(RegistrationTest, LongArgumentNamesAreWarnedAboutAndStillRegistered) {
+    const std::string longName(19, 'n');
+    XlfFuncDesc function("xllong", "long", "", "c", false, false, "");
+    function.setArguments({XlfArgDesc(std::string(18, 's'), "", "B"), XlfArgDesc(longName, "", "B")});
+    EXPECT_EQ(reported(messages::LongArgumentNamePrefix + longName + messages::LongArgumentNameSuffix), 1);
+    EXPECT_EQ(diagnostics().find(std::string(18, 's') + "\""), std::string::npos);
+    ASSERT_EQ(function.registerWithHost(), 0);
+    EXPECT_EQ(text(xlhost::registrations().at(0).values[4]), std::string(18, 's') + ", " + longName);
+}
+
+TEST_P(RegistrationTest, RegisterAllWalksTheListInOrder) {
+    XlfRegistration first("xlsched_endOfMonth", "sched_endOfMonth", " End ", "Tavrin_Schedules",
+                          {{"iDate", " Input date ", "B"}});
+    XlfRegistration second("xlsched_Tenor2Month", "sched_Tenor2Month", " Tenor ", "Tavrin_Schedules",
+                           {{"tenor", " Tenor ", "XLL_WSTR"}}, true);
+    ASSERT_EQ(registrationList().size(), 2u);
+    EXPECT_EQ(registrationList()[1].argumentCount(), 1u);
+    registerAllFunctions();
+    const auto registrations = xlhost::registrations();
+    ASSERT_EQ(registrations.size(), 2u);
+    EXPECT_EQ(text(registrations[0].values[3]), "sched_endOfMonth");
+    EXPECT_EQ(text(registrations[0].values[2]), bridge_test::excel12() ? "QB" : "PB");
+    EXPECT_EQ(text(registrations[1].values[2]), bridge_test::excel12() ? "QC%!" : "PC!");
+    EXPECT_EQ(text(registrations[1].values[10]), " Tenor . ");
+}
+
+TEST_P(RegistrationTest, HostFailuresAreReportedAndTheRestGoesOn) {
+    XlfRegistration first("xla", "a", "", "c", {});
+    XlfRegistration second("xlb", "b", "", "c", {});
+    xlhost::failFunction(xlfRegister, xlretInvXloper);
+    registerAllFunctions();
+    EXPECT_EQ(reported("Error 8 while registering a"), 1);
+    EXPECT_EQ(reported("Error 8 while registering b"), 1);
+}
+
+TEST_P(RegistrationTest, WithoutALibraryNameNothingIsRegistered) {
+    XlfRegistration first("xla", "a", "", "c", {});
+    xlhost::setLibraryName("");
+    try {
+        registerAllFunctions();
+        FAIL();
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), messages::NoLibraryName);
+    }
+    EXPECT_TRUE(xlhost::registrations().empty());
+}
+
+TEST_P(RegistrationTest, UnregisteringLooksUpTheIdAndUnregistersIt) {
+    const XlfFuncDesc function = plusMonths();
+    ASSERT_EQ(function.registerWithHost(), 0);
+    ASSERT_EQ(function.unregisterFromHost(), 0);
+    const auto registrations = xlhost::registrations();
+    ASSERT_EQ(registrations.size(), 2u);
+    EXPECT_EQ(registrations[1].values[5], Value::number(0)) << "the look-up registers with macro type 0";
+    EXPECT_EQ(registrations[0].id, registrations[1].id);
+    EXPECT_FALSE(registrations[0].active);
+}
+
+} // namespace

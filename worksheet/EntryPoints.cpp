@@ -1,0 +1,232 @@
+// The eighteen exported entry points. Each converts its arguments in argument order (numbers registered as
+// "B" arrive as doubles and pass as they are; texts become wide strings; value records are converted with the
+// argument's name as context), calls the library function of the same worksheet name and returns the result
+// as a value in temporary memory. Failures become the cell's value in worksheetCall.
+
+#include "worksheet/WorksheetFrame.h"
+
+#include "calendars/BusinessDayFunctions.h"
+#include "curves/Curve.h"
+#include "curves/Rates.h"
+#include "dates/DateFunctions.h"
+#include "daycount/DayCount.h"
+#include "daycount/Schedule.h"
+#include "src/XlfOper.h"
+#include "src/api/XlCall.h"
+
+#include <string>
+#include <vector>
+
+using worksheet::worksheetCall;
+using xll::LPXLFOPER;
+using xll::XlfOper;
+using xll::XlfTextArgument;
+
+namespace {
+
+std::wstring text(XlfTextArgument argument) {
+    return xll::wideTextArgument(argument);
+}
+
+std::vector<double> extraHolidays(LPXLFOPER argument) {
+    return XlfOper(argument).toDoubleVector("xtraHolidays", xll::Line);
+}
+
+short shortArgument(LPXLFOPER argument, const char* name) {
+    return XlfOper(argument).toShort(name);
+}
+
+xll::CellMatrix matrixArgument(LPXLFOPER argument, const char* name) {
+    return XlfOper(argument).toCellMatrix(name);
+}
+
+} // namespace
+
+extern "C" {
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_plusMonths(double iDate, LPXLFOPER iMonths) {
+    return worksheetCall([&] {
+        const short months = shortArgument(iMonths, "iMonths");
+        return XlfOper(sched_plusMonths(iDate, months)).handle();
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_endOfMonth(double iDate) {
+    return worksheetCall([&] { return XlfOper(sched_endOfMonth(iDate)).handle(); });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_BusinessDayCount(double startDate, double endDate,
+                                                          XlfTextArgument holidayCalendar,
+                                                          LPXLFOPER xtraHolidays) {
+    return worksheetCall([&] {
+        std::wstring calendar = text(holidayCalendar);
+        std::vector<double> extra = extraHolidays(xtraHolidays);
+        return XlfOper(sched_BusinessDayCount(startDate, endDate, std::move(calendar), std::move(extra)))
+            .handle();
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_IsBusinessDay(double iDate, XlfTextArgument holidayCalendar,
+                                                       LPXLFOPER xtraHolidays) {
+    return worksheetCall([&] {
+        std::wstring calendar = text(holidayCalendar);
+        std::vector<double> extra = extraHolidays(xtraHolidays);
+        return XlfOper(sched_IsBusinessDay(iDate, std::move(calendar), std::move(extra))).handle();
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_plusBusinessDays(double iDate, double numberOfDays,
+                                                          XlfTextArgument holidayCalendar,
+                                                          LPXLFOPER xtraHolidays) {
+    return worksheetCall([&] {
+        std::wstring calendar = text(holidayCalendar);
+        std::vector<double> extra = extraHolidays(xtraHolidays);
+        return XlfOper(sched_plusBusinessDays(iDate, numberOfDays, std::move(calendar), std::move(extra)))
+            .handle();
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_Holidays(double startDate, double endDate,
+                                                  XlfTextArgument holidayCalendar, LPXLFOPER xtraHolidays) {
+    return worksheetCall([&] {
+        std::wstring calendar = text(holidayCalendar);
+        std::vector<double> extra = extraHolidays(xtraHolidays);
+        return XlfOper(sched_Holidays(startDate, endDate, std::move(calendar), std::move(extra))).handle();
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_Schedule(double effective_date, double first_regular_schedule_date,
+                                                  double last_regular_schedule_date, double maturity,
+                                                  double rollDay, XlfTextArgument tenor, XlfTextArgument ctrl,
+                                                  XlfTextArgument holidayCalendar, LPXLFOPER xtraHolidays) {
+    return worksheetCall([&] {
+        std::wstring tenorText = text(tenor);
+        std::wstring convention = text(ctrl);
+        std::wstring calendar = text(holidayCalendar);
+        std::vector<double> extra = extraHolidays(xtraHolidays);
+        return XlfOper(sched_Schedule(effective_date, first_regular_schedule_date, last_regular_schedule_date,
+                                      maturity, rollDay, std::move(tenorText), std::move(convention),
+                                      std::move(calendar), std::move(extra)))
+            .handle();
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_DCF(double period_start_date, double period_end_date,
+                                             XlfTextArgument dayCountConvention) {
+    return worksheetCall([&] {
+        std::wstring convention = text(dayCountConvention);
+        return XlfOper(sched_DCF(period_start_date, period_end_date, std::move(convention))).handle();
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_discountFactor(double spotRate, double period_start_date,
+                                                        double period_end_date,
+                                                        XlfTextArgument dayCountConvention) {
+    return worksheetCall([&] {
+        std::wstring convention = text(dayCountConvention);
+        return XlfOper(
+                   sched_discountFactor(spotRate, period_start_date, period_end_date, std::move(convention)))
+            .handle();
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_forwardRate(double refDate, double spotRate1, double maturity1,
+                                                     double spotRate2, double maturity2,
+                                                     XlfTextArgument dayCountConvention) {
+    return worksheetCall([&] {
+        std::wstring convention = text(dayCountConvention);
+        return XlfOper(sched_forwardRate(refDate, spotRate1, maturity1, spotRate2, maturity2,
+                                         std::move(convention)))
+            .handle();
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_Tenor2Month(XlfTextArgument tenor) {
+    return worksheetCall(
+        [&] { return XlfOper(static_cast<short>(sched_Tenor2Month(text(tenor)))).handle(); });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_previousBusinessDay(double iDate, XlfTextArgument holidayCalendar,
+                                                             LPXLFOPER xtraHolidays) {
+    return worksheetCall([&] {
+        std::wstring calendar = text(holidayCalendar);
+        std::vector<double> extra = extraHolidays(xtraHolidays);
+        return XlfOper(sched_previousBusinessDay(iDate, std::move(calendar), std::move(extra))).handle();
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_nextBusinessDay(double iDate, XlfTextArgument holidayCalendar,
+                                                         LPXLFOPER xtraHolidays) {
+    return worksheetCall([&] {
+        std::wstring calendar = text(holidayCalendar);
+        std::vector<double> extra = extraHolidays(xtraHolidays);
+        return XlfOper(sched_nextBusinessDay(iDate, std::move(calendar), std::move(extra))).handle();
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_LastBusDayOfMonth(double iDate, XlfTextArgument holidayCalendar,
+                                                           LPXLFOPER xtraHolidays) {
+    return worksheetCall([&] {
+        std::wstring calendar = text(holidayCalendar);
+        std::vector<double> extra = extraHolidays(xtraHolidays);
+        return XlfOper(sched_LastBusDayOfMonth(iDate, std::move(calendar), std::move(extra))).handle();
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_AdjustToBusDay(double iDate, XlfTextArgument ctrl,
+                                                        XlfTextArgument holidayCalendar,
+                                                        LPXLFOPER xtraHolidays) {
+    return worksheetCall([&] {
+        std::wstring convention = text(ctrl);
+        std::wstring calendar = text(holidayCalendar);
+        std::vector<double> extra = extraHolidays(xtraHolidays);
+        return XlfOper(
+                   sched_AdjustToBusDay(iDate, std::move(convention), std::move(calendar), std::move(extra)))
+            .handle();
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_thirdWednesDayOfMonth(double iDate) {
+    return worksheetCall([&] { return XlfOper(sched_thirdWednesDayOfMonth(iDate)).handle(); });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_df_curve(
+    double today, XlfTextArgument zeroRate_dayConv, LPXLFOPER zeroRate_freq, LPXLFOPER interpId,
+    LPXLFOPER extrapolId, LPXLFOPER moneyMkt_df_mtrx, LPXLFOPER future_df_Matrix,
+    XlfTextArgument swap_flttenor, XlfTextArgument swap_fltdayConv, double rollDay_floatLeg,
+    XlfTextArgument swap_fixtenor, XlfTextArgument swap_fixdayConv, double rollDay_fixedLeg,
+    LPXLFOPER swap_dfMtrx, XlfTextArgument holidayCalendar, XlfTextArgument ctrl, LPXLFOPER xtraHolidays) {
+    return worksheetCall([&] {
+        const std::wstring zeroDayCount = text(zeroRate_dayConv);
+        const short frequency = shortArgument(zeroRate_freq, "zeroRate_freq");
+        const short interpolation = shortArgument(interpId, "interpId");
+        const short extrapolation = shortArgument(extrapolId, "extrapolId");
+        const xll::CellMatrix moneyMarket = matrixArgument(moneyMkt_df_mtrx, "moneyMkt_df_mtrx");
+        const xll::CellMatrix futures = matrixArgument(future_df_Matrix, "future_df_Matrix");
+        const std::wstring floatTenor = text(swap_flttenor);
+        const std::wstring floatDayCount = text(swap_fltdayConv);
+        const std::wstring fixedTenor = text(swap_fixtenor);
+        const std::wstring fixedDayCount = text(swap_fixdayConv);
+        const xll::CellMatrix swaps = matrixArgument(swap_dfMtrx, "swap_dfMtrx");
+        const std::wstring calendar = text(holidayCalendar);
+        const std::wstring convention = text(ctrl);
+        const std::vector<double> extra = extraHolidays(xtraHolidays);
+        return XlfOper(buildDiscountCurve(today, zeroDayCount, frequency, interpolation, extrapolation,
+                                          moneyMarket, futures, floatTenor, floatDayCount, rollDay_floatLeg,
+                                          fixedTenor, fixedDayCount, rollDay_fixedLeg, swaps, calendar,
+                                          convention, extra))
+            .handle();
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_ZeroRate(double today, double curveDate, double discountFactor,
+                                                  XlfTextArgument zeroRate_dayConv, LPXLFOPER zeroRate_freq) {
+    return worksheetCall([&] {
+        std::wstring dayCount = text(zeroRate_dayConv);
+        const short frequency = shortArgument(zeroRate_freq, "zeroRate_freq");
+        return XlfOper(sched_ZeroRate(today, curveDate, discountFactor, std::move(dayCount), frequency))
+            .handle();
+    });
+}
+
+} // extern "C"
