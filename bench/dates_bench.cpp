@@ -8,11 +8,12 @@
 
 namespace {
 
-// Dates spread over 1900 to 9999, so that no branch of the decomposition is favoured.
+// Dates spread over 1911 to 9999 (ten years clear of 1900, so that stepping back by months never fails),
+// in no order, so that no branch of the decomposition is favoured.
 std::vector<double> spreadDates() {
     std::vector<double> dates;
-    for (int32_t i = 0; i < 1024; ++i)
-        dates.push_back(1 + (static_cast<int64_t>(i) * 2957813) % 2958000 + 0.25);
+    for (int64_t i = 0; i < 1024; ++i)
+        dates.push_back(static_cast<double>(4019 + (i * 2954399) % 2954400) + 0.25);
     return dates;
 }
 

@@ -13,6 +13,7 @@
 #include "dates/Messages.h"
 
 #include <algorithm>
+#include <limits>
 
 using namespace sweep;
 

@@ -46,9 +46,11 @@ void sweepHolidays(const MergedBusinessCalendar& calendar, int32_t start, int32_
         // No later year gives a day this far back: those are final.
         const int64_t settled = firstDayOfYear(year + 1) - kRuleReachDays;
         const int64_t hi = std::min<int64_t>(settled - 1, end);
-        release(listed, repeats, base, hi);
-        listed.erase(base, hi);
-        fromFirst.erase(base, hi);
+        if (listed.highest() >= base) { // anything held at all
+            release(listed, repeats, base, hi);
+            listed.erase(base, hi);
+            fromFirst.erase(base, hi);
+        }
         floor = settled;
     }
 }

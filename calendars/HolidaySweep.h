@@ -60,7 +60,8 @@ public:
     explicit DayRing(int64_t span = kSize);
 
     int64_t size() const { return mask_ + 1; }
-    bool insert(int64_t key); // true when the key was not in the set yet
+    int64_t highest() const { return highest_; } // no key above it is in the set
+    bool insert(int64_t key);                    // true when the key was not in the set yet
     bool contains(int64_t key) const;
     // Keys in [lo, hi] (hi - lo < size(); an empty range when hi < lo).
     int64_t count(int64_t lo, int64_t hi) const;

@@ -1,7 +1,6 @@
 #include "calendars/MergedBusinessCalendar.h"
 
 #include <algorithm>
-#include <unordered_set>
 #include <utility>
 
 MergedBusinessCalendar::MergedBusinessCalendar(std::vector<std::unique_ptr<BusinessCalendar>> calendars)
@@ -22,13 +21,29 @@ std::vector<double> MergedBusinessCalendar::holidays(int32_t start, int32_t end)
     if (distinct_.empty())
         return {};
     std::vector<double> result = distinct_.front()->holidays(start, end);
-    if (distinct_.size() == 1)
-        return result;
-    std::unordered_set<double> listed(result.begin(), result.end());
-    for (std::size_t i = 1; i < distinct_.size(); ++i)
+    std::vector<double> listed = result; // the same days, sorted for look-up
+    std::sort(listed.begin(), listed.end());
+    for (std::size_t i = 1; i < distinct_.size(); ++i) {
+        std::vector<double> fresh; // the member's days not listed yet, in its order, repeats included
         for (const double day : distinct_[i]->holidays(start, end))
-            if (listed.insert(day).second)
+            if (!std::binary_search(listed.begin(), listed.end(), day))
+                fresh.push_back(day);
+        std::vector<double> added = fresh; // each of them once, sorted
+        std::sort(added.begin(), added.end());
+        added.erase(std::unique(added.begin(), added.end()), added.end());
+        std::vector<bool> taken(added.size(), false);
+        for (const double day : fresh) {
+            const auto at =
+                static_cast<std::size_t>(std::lower_bound(added.begin(), added.end(), day) - added.begin());
+            if (!taken[at]) {
+                taken[at] = true;
                 result.push_back(day);
+            }
+        }
+        const auto middle = static_cast<std::ptrdiff_t>(listed.size());
+        listed.insert(listed.end(), added.begin(), added.end());
+        std::inplace_merge(listed.begin(), listed.begin() + middle, listed.end());
+    }
     return result;
 }
 

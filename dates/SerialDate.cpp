@@ -23,6 +23,8 @@ constexpr int64_t daysBeforeYear(int64_t year) {
 } // namespace
 
 int32_t daysInMonth(int32_t month, int32_t year) {
+    if (month < 1 || month > 12)
+        throw messages::InvalidDate;
     return kMonthLengths[month - 1] + (month == 2 && isLeapYear(year) ? 1 : 0);
 }
 

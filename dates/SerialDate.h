@@ -6,9 +6,10 @@
 // A date as a day number in the spreadsheet's 1900 date system: day 1 is 1 January 1900.
 //
 // Every year divisible by 4 is a leap year, with no century rule: 29 February 1900 exists (as it does in
-// the host) and so does 29 February 2100 (which the host lacks, so from 1 March 2100 on our day numbers run
-// one ahead of the host's). The weekday is the signed remainder of the day number by 7: 0 Saturday,
-// 1 Sunday, 2 Monday ... 6 Friday; zero and negative day numbers therefore count as weekend days.
+// the host) and so do 29 February 2100, 2200, 2300, 2500 ... (which the host lacks, so from 1 March 2100 on
+// our day numbers run one ahead of the host's, from 1 March 2200 two ahead, and so on). The weekday is the
+// signed remainder of the day number by 7: 0 Saturday, 1 Sunday, 2 Monday ... 6 Friday; zero and negative day
+// numbers therefore count as weekend days.
 //
 // Day numbers of zero and below decompose as day 0 or negative days of January 1900.
 class SerialDate {
@@ -54,6 +55,7 @@ private:
 constexpr bool isLeapYear(int32_t year) {
     return year % 4 == 0;
 }
+// Month 1 to 12 ("Invalid date!!" otherwise).
 int32_t daysInMonth(int32_t month, int32_t year);
 
 // A day number held in a double (a worksheet date), truncated toward zero. NaN, infinities and values

@@ -62,11 +62,11 @@ status=0
 missing=$(LC_ALL=C comm -23 <(printf '%s\n' "${wanted[@]}") <(printf '%s\n' "${actual[@]}") | sed '/^$/d')
 extra=$(LC_ALL=C comm -13 <(printf '%s\n' "${wanted[@]}") <(printf '%s\n' "${actual[@]}") | sed '/^$/d')
 if [[ -n $missing ]]; then
-    echo "check-xll.sh: $module does not export:" $missing >&2
+    echo "check-xll.sh: $module does not export: ${missing//$'\n'/ }" >&2
     status=1
 fi
 if [[ -n $extra ]]; then
-    echo "check-xll.sh: $module exports names it should not:" $extra >&2
+    echo "check-xll.sh: $module exports names it should not: ${extra//$'\n'/ }" >&2
     status=1
 fi
 

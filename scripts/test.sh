@@ -1,15 +1,43 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, then builds and runs every test, first under
-# AddressSanitizer and UndefinedBehaviorSanitizer, last in the release build (whose CTest summary ends
-# the output).
+# The test command: installs what is missing, then builds and runs every test:
+#   1. the native build under AddressSanitizer and UndefinedBehaviorSanitizer (unit and end-to-end tests);
+#   2. the Windows XLLs, 32- and 64-bit, cross-built, with their export and import tables checked, and the
+#      64-bit one end to end under Wine in both host generations;
+#   3. the fuzzers, each for a bounded time, and the end-to-end suites under valgrind (zero leaks);
+#   4. the native release build, whose CTest summary ends the output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+bash scripts/install-cross.sh
 
+step() { printf '\n==== %s ====\n' "$*"; }
+
+step "Sanitizers: build and test"
 cmake --preset asan
 cmake --build --preset asan
 ctest --preset asan
 
+step "Windows: 32-bit XLL"
+cmake --preset mingw32
+cmake --build --preset mingw32 --target tavrin_schedules
+bash scripts/check-xll.sh build/mingw32/bin/tavrin_schedules.xll @worksheet/exports.txt
+
+step "Windows: 64-bit XLL, xlhost.exe and the suites under Wine"
+cmake --preset mingw64
+cmake --build --preset mingw64
+bash scripts/check-xll.sh build/mingw64/bin/tavrin_schedules64.xll @worksheet/exports.txt
+ctest --test-dir build/mingw64 --output-on-failure
+
+if [[ -f scripts/fuzz.sh ]]; then
+    step "Fuzzers (bounded smoke runs)"
+    bash scripts/fuzz.sh
+fi
+
+step "Release: build and test"
 cmake --preset release
 cmake --build --preset release
+if [[ -f scripts/leakcheck.sh ]]; then
+    step "End-to-end suites under valgrind"
+    bash scripts/leakcheck.sh build/release/bin
+fi
 ctest --preset release

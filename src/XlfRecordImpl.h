@@ -77,9 +77,9 @@ public:
             return;
         if (rows < 0 || columns < 0 || rows > Traits::kMaxArrayRows || columns > Traits::kMaxArrayColumns)
             throw std::runtime_error(messages::ArrayTooLarge);
-        Record* elements = newRecords(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns));
-        for (std::size_t i = 0, n = static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns); i < n;
-             ++i)
+        const std::size_t count = cellCount(rows, columns);
+        Record* elements = newRecords(count);
+        for (std::size_t i = 0; i < count; ++i)
             elements[i].xltype = xltypeNil;
         r->val.array.lparray = elements;
         r->val.array.rows = static_cast<decltype(r->val.array.rows)>(rows);
@@ -248,7 +248,7 @@ public:
                 return xlretInvXloper;
             if (shape == Line && rows != 1 && columns != 1)
                 return xlretFailed;
-            std::vector<double> values(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns));
+            std::vector<double> values(cellCount(rows, columns));
             for (int32_t i = 0; i < rows; ++i) {
                 for (int32_t j = 0; j < columns; ++j) {
                     Record& e = r->val.array.lparray[static_cast<std::size_t>(i) * columns + j];
@@ -270,7 +270,7 @@ public:
         const int32_t columns = ref.endColumn - ref.firstColumn;
         if (shape == Line && rows != 1 && columns != 1)
             return xlretFailed;
-        std::vector<double> values(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns));
+        std::vector<double> values(cellCount(rows, columns));
         int code = xlretSuccess;
         forEachCell(ref, [&](int32_t i, int32_t j, const XlfOper& cell) {
             code = toDouble(cell, values[vectorIndex(shape, i, j, rows, columns)]);
@@ -459,6 +459,14 @@ public:
 
 protected:
     static Record* record(const XlfOper& oper) { return static_cast<Record*>(recordOf(oper)); }
+
+    // The number of cells of a block; a count the address space cannot hold fails as an allocation would.
+    static std::size_t cellCount(int32_t rows, int32_t columns) {
+        const uint64_t count = static_cast<uint64_t>(rows) * static_cast<uint64_t>(columns);
+        if (count > std::numeric_limits<std::size_t>::max() / sizeof(Record))
+            throw std::bad_alloc();
+        return static_cast<std::size_t>(count);
+    }
 
     // Records from temporary memory; the byte count cannot overflow.
     static Record* newRecords(std::size_t count) {

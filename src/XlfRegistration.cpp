@@ -11,14 +11,14 @@ std::vector<XlfRegistrationRecord>& registrationList() {
 }
 
 XlfRegistration::XlfRegistration(std::string procedure, std::string functionName, std::string help,
-                                 std::string category, const std::vector<XlfArgSpec>& arguments,
+                                 std::string category, const std::vector<XlfArgRow>& arguments,
                                  bool isVolatile, bool threadSafe, std::string returnType) {
     XlfRegistrationRecord record;
     record.procedure = std::move(procedure);
     record.functionName = std::move(functionName);
     record.help = std::move(help);
     record.category = std::move(category);
-    for (const XlfArgSpec& argument : arguments) {
+    for (const XlfArgRow& argument : arguments) {
         record.argumentNames.push_back(argument.name);
         record.argumentHelps.push_back(argument.help);
         record.argumentTypes.push_back(argument.type);

@@ -8,7 +8,7 @@
 
 namespace xll {
 
-struct XlfArgSpec {
+struct XlfArgRow {
     std::string name;
     std::string help;
     std::string type;
@@ -36,8 +36,8 @@ std::vector<XlfRegistrationRecord>& registrationList();
 class XlfRegistration {
 public:
     XlfRegistration(std::string procedure, std::string functionName, std::string help, std::string category,
-                    const std::vector<XlfArgSpec>& arguments, bool isVolatile = false,
-                    bool threadSafe = false, std::string returnType = std::string());
+                    const std::vector<XlfArgRow>& arguments, bool isVolatile = false, bool threadSafe = false,
+                    std::string returnType = std::string());
 };
 
 // Registers every record with the host, in list order. Per-function failures are reported and skipped; a

@@ -266,9 +266,10 @@ TEST(Holidays, AreListedInOrderWithoutWeekendsOrExtras) {
 
 TEST(Holidays, ListTheHostsWholeRangeButRefuseLongerLists) {
     const std::wstring all = L"US,NYSE,UK,TARGET,SWITZERLAND,JAPAN,SINGAPORE";
-    std::vector<double> expected = CalendarFactory().createCalendar(all)->holidays(0, 2958465);
+    const std::wstring four = L"SWITZERLAND,JAPAN,NYSE,UK"; // Swiss repeats stay, Japan drifts late on
+    std::vector<double> expected = CalendarFactory().createCalendar(four)->holidays(0, 2958465);
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(sched_Holidays(0, 2958465, all, kNone), expected);
+    EXPECT_EQ(sched_Holidays(0, 2958465, four, kNone), expected);
     expectFailure([&] { sched_Holidays(kMin, kMax, all, kNone); }, messages::TooManyHolidays);
     expectFailure([&] { sched_Holidays(0, 1e9, L"TARGET", kNone); }, messages::TooManyHolidays);
     EXPECT_EQ(sched_Holidays(kMin, kMax, L"WEEKDAYS", kNone), std::vector<double>{});

@@ -191,7 +191,7 @@ TEST(XlhostParser, MessagesNameTheColumn) {
 }
 
 TEST(XlhostParser, ArraysStayWithinTheLimits) {
-    const Limits small{2, 3, 5};
+    const Limits small{.maxRows = 2, .maxColumns = 3, .maxCells = 5};
     EXPECT_EQ(failed("f({1,2,3,4})", small).message, messages::TooManyColumns);
     EXPECT_EQ(failed("f({1;2;3})", small).message, messages::TooManyRows);
     EXPECT_EQ(failed("f({1,2,3;4,5,6})", small).message, messages::TooManyCells);
@@ -221,6 +221,11 @@ TEST(XlhostParser, HostileInputGivesAMessage) {
             EXPECT_GE(e->column, 1u);
         }
     }
+
+    EXPECT_EQ(parsed("f(" + std::string(254, ',') + ")").arguments.size(), 255u);
+    const ParseError commas = failed("f(" + std::string(1000000, ',') + ")");
+    EXPECT_EQ(commas.message, messages::TooManyArgumentsInLine);
+    EXPECT_EQ(commas.column, 258u);
 
     std::string manyCells = "f({";
     for (int i = 0; i < (1 << 18); ++i)

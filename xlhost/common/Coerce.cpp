@@ -59,7 +59,9 @@ bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; };
+        auto lower = [](char16_t c) {
+            return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+        };
         if (lower(a[i]) != lower(b[i]))
             return false;
     }

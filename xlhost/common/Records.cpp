@@ -66,18 +66,13 @@ struct Layout;
 
 template <>
 struct Layout<XLOPER> {
-    using Unit = char;
     using Ref = XLREF;
     using MRef = XLMREF;
-    static constexpr Generation generation = Generation::Four;
     static std::u16string readText(const char* p) {
         const auto count = static_cast<unsigned char>(p[0]);
-        return fromBytesCounted(p + 1, count);
-    }
-    static std::u16string fromBytesCounted(const char* p, std::size_t n) {
-        std::u16string s(n, u'\0');
-        for (std::size_t i = 0; i < n; ++i)
-            s[i] = static_cast<unsigned char>(p[i]);
+        std::u16string s(count, u'\0');
+        for (std::size_t i = 0; i < count; ++i)
+            s[i] = static_cast<unsigned char>(p[i + 1]);
         return s;
     }
     static char* writeText(const std::u16string& s, RecordStorage& storage) {
@@ -104,10 +99,8 @@ struct Layout<XLOPER> {
 
 template <>
 struct Layout<XLOPER12> {
-    using Unit = XCHAR;
     using Ref = XLREF12;
     using MRef = XLMREF12;
-    static constexpr Generation generation = Generation::Twelve;
     static std::u16string readText(const XCHAR* p) {
         const auto count = static_cast<uint16_t>(p[0]);
         std::u16string s(count, u'\0');
@@ -215,7 +208,8 @@ bool fitsScalar(const Value& v, Generation g, bool inArray) {
         return v.code == 0 || v.code == 1;
     case Kind::Ref:
     case Kind::SRef: {
-        if (inArray || v.areas.empty() || v.areas.size() > 0xFFFF || (v.kind == Kind::SRef && v.areas.size() != 1))
+        if (inArray || v.areas.empty() || v.areas.size() > 0xFFFF ||
+            (v.kind == Kind::SRef && v.areas.size() != 1))
             return false;
         const int32_t maxRow = four ? kMaxRows4 - 1 : kMaxRows12 - 1;
         const int32_t maxColumn = four ? kMaxColumns4 - 1 : kMaxColumns12 - 1;

@@ -30,7 +30,8 @@ std::optional<Value> readRecord(const XLOPER* record);
 std::optional<Value> readRecord(const XLOPER12* record);
 
 // Whether the value has a record in the generation: text lengths (255, 32 767), array shapes (65 535 x 255,
-// 1 048 576 x 16 384), 16-bit integers and error codes in the 4-generation, no arrays or references in arrays.
+// 1 048 576 x 16 384), 16-bit integers and error codes in the 4-generation, no arrays or references in
+// arrays.
 bool fitsRecord(const Value& value, Generation generation);
 
 // Writes a value that fits (check with fitsRecord first). Texts are counted, never terminated. Each block

@@ -125,8 +125,8 @@ bool isTiny(const std::string& ascii) {
     const std::size_t first = mantissa.find_first_of("123456789");
     if (first == std::string::npos)
         return true;
-    long long magnitude = first < point ? static_cast<long long>(point - first)
-                                         : -static_cast<long long>(first - point - 1);
+    long long magnitude =
+        first < point ? static_cast<long long>(point - first) : -static_cast<long long>(first - point - 1);
     long long exponent = 0;
     if (e != std::string::npos) {
         std::size_t k = e + 1;

@@ -25,13 +25,13 @@ struct Area {
 
 struct Value {
     Kind kind = Kind::Nil;
-    double num = 0;          // Num
-    std::u16string text;     // Str
-    int32_t code = 0;        // Bool (0 or 1), Err, Int
-    int32_t rows = 0;        // Multi
-    int32_t columns = 0;     // Multi
+    double num = 0;           // Num
+    std::u16string text;      // Str
+    int32_t code = 0;         // Bool (0 or 1), Err, Int
+    int32_t rows = 0;         // Multi
+    int32_t columns = 0;      // Multi
     std::vector<Value> cells; // Multi, row-major
-    std::vector<Area> areas; // Ref (one or more), SRef (exactly one)
+    std::vector<Area> areas;  // Ref (one or more), SRef (exactly one)
     std::uintptr_t sheet = 0; // Ref
 
     static Value number(double x);

@@ -80,12 +80,9 @@ int HostWindows::publish(const XlHostWindow** windows) {
 
 HostWindows::HostWindows() = default;
 
-HostWindows::~HostWindows() {
-    if (dialog_ != nullptr)
-        DestroyWindow(static_cast<HWND>(dialog_));
-    if (host_ != nullptr)
-        DestroyWindow(static_cast<HWND>(host_));
-}
+// The windows go with the process: destroying them while the library unloads would call the window manager
+// under the loader's lock.
+HostWindows::~HostWindows() = default;
 
 std::uintptr_t HostWindows::hostWindow() {
     if (host_ == nullptr) {
@@ -121,8 +118,8 @@ std::vector<Window> HostWindows::list() {
         [](HWND w, LPARAM context) CALLBACK -> BOOL { // __stdcall in 32-bit builds
             char name[257] = {};
             GetClassNameA(w, name, sizeof name);
-            reinterpret_cast<std::vector<Window>*>(context)->push_back(
-                Window{reinterpret_cast<std::uintptr_t>(w), reinterpret_cast<std::uintptr_t>(GetParent(w)), name});
+            reinterpret_cast<std::vector<Window>*>(context)->push_back(Window{
+                reinterpret_cast<std::uintptr_t>(w), reinterpret_cast<std::uintptr_t>(GetParent(w)), name});
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&result));

@@ -135,10 +135,10 @@ Answer registerFunction(State& s, std::vector<Value> args) {
     auto nonEmptyText = [&](std::size_t i) {
         return i < args.size() && args[i].kind == Kind::Str && !args[i].text.empty();
     };
-    if (!nonEmptyText(0) || !nonEmptyText(1) || !nonEmptyText(2) ||
-        !parseTypeText(utf16ToUtf8(args[2].text)))
+    if (!nonEmptyText(0) || !nonEmptyText(1) || !nonEmptyText(2) || !parseTypeText(utf16ToUtf8(args[2].text)))
         return errorValue(xlerrValue);
-    if (args.size() > 3 && args[3].kind != Kind::Str && args[3].kind != Kind::Missing && args[3].kind != Kind::Nil)
+    if (args.size() > 3 && args[3].kind != Kind::Str && args[3].kind != Kind::Missing &&
+        args[3].kind != Kind::Nil)
         return errorValue(xlerrValue);
     double id = 0;
     for (const Registration& r : s.registrations)
@@ -219,7 +219,8 @@ int freeResults(State& s, int count, Record* args[]) {
         }
         if ((r->xltype & kMarkerBits) != 0) {
             char buffer[96];
-            std::snprintf(buffer, sizeof buffer, "xlFree of a record whose type word 0x%X carries marker bits",
+            std::snprintf(buffer, sizeof buffer,
+                          "xlFree of a record whose type word 0x%X carries marker bits",
                           static_cast<unsigned>(r->xltype));
             s.ledger.problem(buffer);
             code = xlretInvXloper;
@@ -412,7 +413,8 @@ std::string LedgerReport::text() const {
     for (const std::string& p : problems)
         out += "xlhost: " + p + "\n";
     if (outstanding != 0)
-        out += "xlhost: leak: " + std::to_string(outstanding) + " result(s) the host returned were never given back "
+        out += "xlhost: leak: " + std::to_string(outstanding) +
+               " result(s) the host returned were never given back "
                "with xlFree\n";
     return out;
 }

@@ -58,7 +58,8 @@ XLHOST_API std::string libraryName();
 
 // ---- windows ----
 // The function-wizard state: when open, the window list holds a window of class "bosa_sdm_XL9" whose parent
-// is the host window; when closed, only other windows.
+// is the host window; when closed, only other windows (one of them a "bosa_sdm_XL9" of another host, whose
+// parent's low 16 bits differ from this host window's).
 XLHOST_API void setFunctionWizard(bool open);
 XLHOST_API bool functionWizard();
 // The host window's handle, as xlGetHwnd knows it (before it is cut to 16 bits).

@@ -67,6 +67,8 @@ public:
             ++pos_;
         } else {
             for (;;) {
+                if (call.arguments.size() == limits_.maxArguments)
+                    fail(messages::TooManyArgumentsInLine);
                 call.arguments.push_back(argument());
                 skipBlanks();
                 if (peek() == ',') {
@@ -93,7 +95,9 @@ private:
     }
 
     [[noreturn]] void fail(const char* message) { failAt(pos_, message); }
-    [[noreturn]] static void failAt(std::size_t position, const char* message) { throw Failure{position, message}; }
+    [[noreturn]] static void failAt(std::size_t position, const char* message) {
+        throw Failure{position, message};
+    }
 
     void expect(char c, const char* message) {
         if (atEnd() || s_[pos_] != c)

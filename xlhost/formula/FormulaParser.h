@@ -40,8 +40,9 @@ struct ParseError {
     std::string message;
 };
 
-// The host's array limits by default; maxCells bounds the memory a line may take.
+// The host's limits by default; maxCells bounds the memory a line may take.
 struct Limits {
+    std::size_t maxArguments = 255;
     int32_t maxRows = 1048576;
     int32_t maxColumns = 16384;
     std::size_t maxCells = std::size_t{1} << 18;

@@ -9,7 +9,7 @@ namespace {
 int64_t gregorianDays(int64_t y, int64_t m, int64_t d) {
     y -= m <= 2;
     const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;                                   // [0, 399]
+    const int64_t yoe = y - era * 400;                                  // [0, 399]
     const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1; // [0, 365]
     const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;          // [0, 146096]
     return era * 146097 + doe;
@@ -17,7 +17,7 @@ int64_t gregorianDays(int64_t y, int64_t m, int64_t d) {
 
 void civilFromDays(int64_t z, int32_t& year, int32_t& month, int32_t& day) {
     const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;                                       // [0, 146096]
+    const int64_t doe = z - era * 146097;                                      // [0, 146096]
     const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365; // [0, 399]
     const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);               // [0, 365]
     const int64_t mp = (5 * doy + 2) / 153;                                    // [0, 11]

@@ -79,12 +79,14 @@ bool isWorksheetFunction(const Registration& r) {
         return true;
     const Value& macroType = r.values[5];
     return macroType.kind == Kind::Missing || macroType.kind == Kind::Nil ||
-           (macroType.kind == Kind::Num && macroType.num == 1) || (macroType.kind == Kind::Int && macroType.code == 1);
+           (macroType.kind == Kind::Num && macroType.num == 1) ||
+           (macroType.kind == Kind::Int && macroType.code == 1);
 }
 
 } // namespace
 
-Evaluator::Evaluator(const AddIn& addIn, bool json, std::ostream& out) : addIn_(addIn), json_(json), out_(out) {
+Evaluator::Evaluator(const AddIn& addIn, bool json, std::ostream& out)
+    : addIn_(addIn), json_(json), out_(out) {
     for (const Registration& r : registrations()) {
         if (!isWorksheetFunction(r))
             continue;
@@ -99,7 +101,8 @@ Evaluator::Evaluator(const AddIn& addIn, bool json, std::ostream& out) : addIn_(
 void Evaluator::message(const std::string& source, std::size_t lineNumber, std::size_t column,
                         const std::string& text) {
     if (json_)
-        out_ << jsonError("line " + std::to_string(lineNumber) + ", column " + std::to_string(column) + ": " + text)
+        out_ << jsonError("line " + std::to_string(lineNumber) + ", column " + std::to_string(column) + ": " +
+                          text)
              << '\n';
     else
         out_ << source << ':' << lineNumber << ':' << column << ": " << text << '\n';
@@ -179,7 +182,8 @@ void listRegistrations(bool json, std::ostream& out) {
         char id[32];
         std::snprintf(id, sizeof id, "%.17g", r.id);
         if (json) {
-            out << "{\"id\": " << id << ", \"active\": " << (r.active ? "true" : "false") << ", \"values\": [";
+            out << "{\"id\": " << id << ", \"active\": " << (r.active ? "true" : "false")
+                << ", \"values\": [";
             for (std::size_t i = 0; i < r.values.size(); ++i)
                 out << (i ? ", " : "") << jsonResult(r.values[i]);
             out << "]}\n";

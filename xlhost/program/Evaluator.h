@@ -29,7 +29,8 @@ private:
         std::string procedure;
         TypeText type;
     };
-    void message(const std::string& source, std::size_t lineNumber, std::size_t column, const std::string& text);
+    void message(const std::string& source, std::size_t lineNumber, std::size_t column,
+                 const std::string& text);
 
     const AddIn& addIn_;
     bool json_;

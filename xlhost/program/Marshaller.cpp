@@ -35,11 +35,11 @@ constexpr std::size_t kStackWords = kMaxCallArguments;
 template <std::size_t... I>
 std::uintptr_t callSysV(const void* fn, const std::uintptr_t* w, const double* d, const std::uintptr_t* stack,
                         std::index_sequence<I...>) {
-    using Fn = std::uintptr_t (*)(std::uintptr_t, std::uintptr_t, std::uintptr_t, std::uintptr_t, std::uintptr_t,
-                                  std::uintptr_t, double, double, double, double, double, double, double, double,
-                                  Word<I>...);
-    return reinterpret_cast<Fn>(const_cast<void*>(fn))(w[0], w[1], w[2], w[3], w[4], w[5], d[0], d[1], d[2], d[3],
-                                                       d[4], d[5], d[6], d[7], stack[I]...);
+    using Fn = std::uintptr_t (*)(std::uintptr_t, std::uintptr_t, std::uintptr_t, std::uintptr_t,
+                                  std::uintptr_t, std::uintptr_t, double, double, double, double, double,
+                                  double, double, double, Word<I>...);
+    return reinterpret_cast<Fn>(const_cast<void*>(fn))(w[0], w[1], w[2], w[3], w[4], w[5], d[0], d[1], d[2],
+                                                       d[3], d[4], d[5], d[6], d[7], stack[I]...);
 }
 
 std::uintptr_t call(const void* fn, std::span<const MachineArgument> args) {

@@ -193,11 +193,17 @@ std::string tableResult(const Result& result, bool dates) {
 }
 
 bool returnsDates(std::string_view functionName) {
-    static constexpr std::string_view kDateFunctions[] = {
-        "sched_plusMonths",          "sched_endOfMonth",        "sched_plusBusinessDays",
-        "sched_nextBusinessDay",     "sched_previousBusinessDay", "sched_LastBusDayOfMonth",
-        "sched_AdjustToBusDay",      "sched_thirdWednesDayOfMonth", "sched_Holidays",
-        "sched_Schedule",            "sched_df_curve"};
+    static constexpr std::string_view kDateFunctions[] = {"sched_plusMonths",
+                                                          "sched_endOfMonth",
+                                                          "sched_plusBusinessDays",
+                                                          "sched_nextBusinessDay",
+                                                          "sched_previousBusinessDay",
+                                                          "sched_LastBusDayOfMonth",
+                                                          "sched_AdjustToBusDay",
+                                                          "sched_thirdWednesDayOfMonth",
+                                                          "sched_Holidays",
+                                                          "sched_Schedule",
+                                                          "sched_df_curve"};
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     for (std::string_view name : kDateFunctions)
         if (name.size() == functionName.size() &&

@@ -132,8 +132,8 @@ bool evaluateStream(std::istream& in, const std::string& name, xlhost::Evaluator
     for (std::size_t number = 1; readLine(in, line, tooLong); ++number) {
         if (tooLong) {
             if (json)
-                std::cout << xlhost::jsonError("line " + std::to_string(number) + ", column 1: " +
-                                               xlhost::messages::LineTooLong)
+                std::cout << xlhost::jsonError("line " + std::to_string(number) +
+                                               ", column 1: " + xlhost::messages::LineTooLong)
                           << '\n';
             else
                 std::cout << name << ':' << number << ":1: " << xlhost::messages::LineTooLong << '\n';

@@ -87,7 +87,8 @@ std::string libraryName() {
     }
     auto callback = reinterpret_cast<MdCallBack12Proc>(findHostSymbol(nullptr, "MdCallBack12"));
     XLOPER12 name{};
-    if (callback == nullptr || callback(xlGetName, 0, nullptr, &name) != xlretSuccess || name.xltype != xltypeStr)
+    if (callback == nullptr || callback(xlGetName, 0, nullptr, &name) != xlretSuccess ||
+        name.xltype != xltypeStr)
         return {};
     std::string s;
     for (int i = 1; i <= name.val.str[0]; ++i)
@@ -115,12 +116,14 @@ int registerFunction(const std::string& module, const char* procedure, const std
     texts.reserve(16);
     std::vector<XLOPER*> args;
     XLOPER macroType = number4(1);
-    for (const std::string& s : {module, std::string(procedure), type, std::string(name), std::string(argumentNames)}) {
+    for (const std::string& s :
+         {module, std::string(procedure), type, std::string(name), std::string(argumentNames)}) {
         texts.emplace_back(s);
         args.push_back(&texts.back().oper);
     }
     args.push_back(&macroType);
-    for (const std::string& s : {std::string("Fake"), std::string(), std::string(), std::string(" A test function. ")}) {
+    for (const std::string& s :
+         {std::string("Fake"), std::string(), std::string(), std::string(" A test function. ")}) {
         texts.emplace_back(s);
         args.push_back(&texts.back().oper);
     }
@@ -157,11 +160,13 @@ XLL_EXPORT int XLL_STDCALL xlAutoOpen() {
     const std::string value = twelve ? "Q" : "P";
     const std::string text = twelve ? "C%" : "C";
     int failures = 0;
-    failures += registerFunction(module, "xlfake_Describe", value + "B" + text + value, "fake_Describe", "x, s, v",
-                                 {" A number. ", " A text. ", " Any value. "}) != xlretSuccess;
-    failures += registerFunction(module, "xlfake_Echo", value + value, "fake_Echo", "v", {" Any value. "}) != xlretSuccess;
+    failures += registerFunction(module, "xlfake_Describe", value + "B" + text + value, "fake_Describe",
+                                 "x, s, v", {" A number. ", " A text. ", " Any value. "}) != xlretSuccess;
+    failures += registerFunction(module, "xlfake_Echo", value + value, "fake_Echo", "v", {" Any value. "}) !=
+                xlretSuccess;
     failures += registerFunction(module, "xlfake_Null", value, "fake_Null", "", {}) != xlretSuccess;
-    failures += registerFunction(module, "xlfake_Owned", value + text, "fake_Owned", "s", {" A text. "}) != xlretSuccess;
+    failures += registerFunction(module, "xlfake_Owned", value + text, "fake_Owned", "s", {" A text. "}) !=
+                xlretSuccess;
     statusBar(nullptr);
     return failures == 0 ? 1 : 0;
 }
@@ -185,7 +190,8 @@ XLL_EXPORT void* XLL_STDCALL xlfake_Describe(double x, const void* s, const void
         result4[2] = *value;
         static std::string shape;
         if (value->xltype == xltypeMulti) {
-            const std::string dims = std::to_string(value->val.array.rows) + "x" + std::to_string(value->val.array.columns);
+            const std::string dims =
+                std::to_string(value->val.array.rows) + "x" + std::to_string(value->val.array.columns);
             shape.assign(1, static_cast<char>(dims.size()));
             shape += dims;
             result4[2] = XLOPER{};
@@ -215,7 +221,8 @@ XLL_EXPORT void* XLL_STDCALL xlfake_Describe(double x, const void* s, const void
     result12[2] = *value;
     static std::u16string shape;
     if (value->xltype == xltypeMulti) {
-        const std::string dims = std::to_string(value->val.array.rows) + "x" + std::to_string(value->val.array.columns);
+        const std::string dims =
+            std::to_string(value->val.array.rows) + "x" + std::to_string(value->val.array.columns);
         shape.assign(1, static_cast<char16_t>(dims.size()));
         shape.append(dims.begin(), dims.end());
         result12[2] = XLOPER12{};
