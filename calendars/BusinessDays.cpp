@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 using namespace sweep;
 
@@ -157,6 +158,115 @@ int64_t stepBusinessDays(const BusinessCalendar& calendar, int64_t day, int64_t 
     }
 }
 
+enum class Adjustment { None, Preceding, Following, ModifiedFollowing };
+
+Adjustment adjustmentOf(const std::wstring& convention) {
+    if (equalsIgnoringCase(convention, L"p"))
+        return Adjustment::Preceding;
+    if (equalsIgnoringCase(convention, L"s"))
+        return Adjustment::Following;
+    if (equalsIgnoringCase(convention, L"m"))
+        return Adjustment::ModifiedFollowing;
+    return Adjustment::None;
+}
+
+// The closed days of a run of whole years, gathered once to adjust many dates. The searches of `adjust` see
+// the rules of the years their windows reach; when every year of the run keeps its rule dates within itself,
+// a day of the run is a holiday in every window reaching its year and in none other, so one set stands for
+// all of them. Answers only for windows inside the run; the caller adjusts the other dates one by one.
+class YearRunHolidays {
+public:
+    // Years beyond this, or more years than dates, would cost more than adjusting each date alone.
+    static constexpr int64_t kMaxYears = 10'000;
+
+    // Nothing when the dates are too sparse for a run to pay, or some year of the run places a rule date
+    // outside itself (the Japanese equinoxes far ahead).
+    static std::optional<YearRunHolidays> covering(const BusinessCalendar& calendar,
+                                                   const std::vector<SerialDate>& dates) {
+        if (dates.empty())
+            return std::nullopt;
+        const auto [low, high] = std::minmax_element(dates.begin(), dates.end());
+        // A year either side, so that the searches from the dates stay inside the run.
+        const int32_t firstYear = std::max(1900, yearOf(low->serial()) - 1);
+        const int32_t lastYear = std::min(yearOf(kLastDay), yearOf(high->serial()) + 1);
+        const int64_t years = int64_t{lastYear} - firstYear + 1;
+        if (years > kMaxYears || years > static_cast<int64_t>(dates.size()) + 2)
+            return std::nullopt;
+        YearRunHolidays run(firstYear, lastYear);
+        YearRules rules(calendar);
+        for (int32_t year = firstYear; year <= lastYear; ++year) {
+            const int64_t first = firstDayOfYear(year);
+            const int64_t last = lastDayOfYear(year);
+            for (const int64_t day : rules.of(year)) {
+                if (day < first || day > last)
+                    return std::nullopt;
+                run.close(day);
+            }
+        }
+        for (const int64_t day : weekdayExtraHolidays(calendar.extraHolidays()))
+            run.close(day);
+        return run;
+    }
+
+    // The date adjusted as `adjust` would; nothing when a search would leave the run.
+    std::optional<int64_t> adjust(int64_t day, Adjustment how) const {
+        if (day < first_ || day + 1 > end_)
+            return std::nullopt;
+        if (open(day))
+            return day;
+        switch (how) {
+        case Adjustment::Preceding:
+            return previous(day);
+        case Adjustment::Following:
+            return next(day);
+        case Adjustment::ModifiedFollowing: {
+            const std::optional<int64_t> following = next(day);
+            if (!following)
+                return std::nullopt;
+            if (SerialDate(static_cast<int32_t>(*following)).month() ==
+                SerialDate(static_cast<int32_t>(day)).month())
+                return following;
+            return previous(day);
+        }
+        case Adjustment::None:
+            break;
+        }
+        return day;
+    }
+
+private:
+    YearRunHolidays(int32_t firstYear, int32_t lastYear)
+        : first_(firstDayOfYear(firstYear)), end_(std::min(lastDayOfYear(lastYear), kLastDay)),
+          closed_(static_cast<std::size_t>(end_ - first_ + 1), false) {}
+
+    void close(int64_t day) {
+        if (day >= first_ && day <= end_)
+            closed_[static_cast<std::size_t>(day - first_)] = true;
+    }
+    bool open(int64_t day) const {
+        return isWeekday(day) && !closed_[static_cast<std::size_t>(day - first_)];
+    }
+
+    // The window [day + 1, h] reaches the year of h + 1, which must lie in the run.
+    std::optional<int64_t> next(int64_t day) const {
+        for (int64_t h = day + 1; h + 1 <= end_; ++h)
+            if (open(h))
+                return h;
+        return std::nullopt;
+    }
+    // The window [l, day - 1] reaches the year of l.
+    std::optional<int64_t> previous(int64_t day) const {
+        for (int64_t l = day - 1; l >= first_; --l)
+            if (open(l))
+                return l;
+        return std::nullopt;
+    }
+
+    int64_t first_; // 1 January of the first year
+    int64_t end_;   // 31 December of the last year, or the last 32-bit day
+    std::vector<bool> closed_;
+};
+
 } // namespace
 
 std::vector<double> BusinessCalendar::nonBusinessDays(int32_t start, int32_t end) const {
@@ -233,9 +343,17 @@ SerialDate BusinessCalendar::adjust(SerialDate date, std::wstring convention) co
     return date; // any other text leaves the date as it is
 }
 
+// A schedule's dates share their years: their holidays are gathered once for all of them, and only dates
+// whose searches would leave those years are adjusted alone.
 std::vector<SerialDate> BusinessCalendar::adjustAll(std::vector<SerialDate> dates,
                                                     std::wstring convention) const {
-    for (SerialDate& date : dates)
-        date = adjust(date, convention);
+    const Adjustment how = adjustmentOf(convention);
+    if (how == Adjustment::None) // any other text leaves every date as it is
+        return dates;
+    const std::optional<YearRunHolidays> run = YearRunHolidays::covering(*this, dates);
+    for (SerialDate& date : dates) {
+        const std::optional<int64_t> adjusted = run ? run->adjust(date.serial(), how) : std::nullopt;
+        date = adjusted ? SerialDate(static_cast<int32_t>(*adjusted)) : adjust(date, convention);
+    }
     return dates;
 }

@@ -50,7 +50,7 @@ case $machine in
 014c) objdump=i686-w64-mingw32-objdump ;;
 *) fail "$module: unexpected PE machine 0x$machine" ;;
 esac
-command -v "$objdump" >/dev/null || fail "$objdump is missing (install it with: bash scripts/install-cross.sh)"
+command -v "$objdump" >/dev/null || fail "$objdump is missing (install it with: bash scripts/install-deps.sh --cross)"
 dump="$("$objdump" -p "$module")" || fail "$objdump could not read $module"
 
 # Export names: the rows of the name pointer table, "[   0] name".

@@ -7,8 +7,7 @@
 #   4. the native release build, whose CTest summary ends the output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
-bash scripts/install-cross.sh
+bash scripts/install-deps.sh --cross
 
 step() { printf '\n==== %s ====\n' "$*"; }
 

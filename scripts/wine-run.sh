@@ -38,7 +38,7 @@ if command -v dpkg >/dev/null 2>&1; then
     loader="$(dpkg -L wine64 2>/dev/null | grep -E '/wine64$' | head -n 1 || true)"
 fi
 [[ -n $loader ]] || loader=/usr/lib/wine/wine64
-[[ -x $loader ]] || fail "the 64-bit Wine loader is missing (install it with: bash scripts/install-cross.sh)"
+[[ -x $loader ]] || fail "the 64-bit Wine loader is missing (install it with: bash scripts/install-deps.sh --cross)"
 server="$(dirname "$loader")/wineserver"
 [[ -x $server ]] || server="$(dirname "$loader")/wineserver64"
 

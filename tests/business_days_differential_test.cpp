@@ -12,8 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <sstream>
 
@@ -215,6 +217,165 @@ TEST_F(Differential, HolidayListingsOfRulesReachingIntoOtherYears) {
         SCOPED_TRACE(std::to_string(start) + " to " + std::to_string(end));
         EXPECT_EQ(sortedHolidays(*calendar, static_cast<int32_t>(start), static_cast<int32_t>(end), 1u << 20),
                   reference::sortedHolidays(*calendar, start, end));
+    }
+}
+
+// ---- adjusting a list at once against adjusting each date alone ----
+
+// adjustAll's result, or the message it fails with.
+struct ListAnswer {
+    std::vector<SerialDate> dates;
+    std::string failure;
+    friend bool operator==(const ListAnswer&, const ListAnswer&) = default;
+};
+
+template <class F>
+ListAnswer listAnswer(F&& f) {
+    try {
+        return {f(), ""};
+    } catch (const char* message) {
+        return {{}, message};
+    }
+}
+
+ListAnswer oneByOne(const BusinessCalendar& calendar, const std::vector<SerialDate>& dates,
+                    const std::wstring& convention) {
+    return listAnswer([&] {
+        std::vector<SerialDate> adjusted;
+        for (const SerialDate date : dates)
+            adjusted.push_back(calendar.adjust(date, convention));
+        return adjusted;
+    });
+}
+
+void expectSameAdjustment(const BusinessCalendar& calendar, const std::vector<SerialDate>& dates,
+                          const std::wstring& convention) {
+    const ListAnswer together = listAnswer([&] { return calendar.adjustAll(dates, convention); });
+    const ListAnswer alone = oneByOne(calendar, dates, convention);
+    EXPECT_EQ(together.failure, alone.failure);
+    ASSERT_EQ(together.dates.size(), alone.dates.size());
+    for (std::size_t i = 0; i < alone.dates.size(); ++i)
+        ASSERT_EQ(together.dates[i].serial(), alone.dates[i].serial())
+            << "date " << dates[i].serial() << " (entry " << i << " of " << dates.size() << ")";
+}
+
+class AdjustAll : public Differential {
+protected:
+    std::wstring convention() {
+        return std::vector<std::wstring>{L"m", L"M", L"s", L"S", L"p", L"P", L"u", L"", L"mf"}[uniform(0, 8)];
+    }
+
+    // Schedule-like lists (stepped by a few days to a year, sometimes shuffled), or dates scattered over a
+    // span, anywhere from the start of 1900 to the end of the 32-bit range.
+    std::vector<SerialDate> dateList(int64_t lo, int64_t hi) {
+        std::vector<SerialDate> dates;
+        const int64_t count = chance(0.1) ? uniform(0, 2) : uniform(3, 700);
+        if (chance(0.7)) {
+            const int64_t step = std::vector<int64_t>{1, 7, 30, 91, 182, 365}[uniform(0, 5)] + uniform(-2, 2);
+            int64_t day = dayIn(lo, hi);
+            for (int64_t i = 0; i < count && day <= hi; ++i, day += step)
+                dates.push_back(SerialDate(static_cast<int32_t>(day)));
+            if (chance(0.3))
+                std::shuffle(dates.begin(), dates.end(), random);
+        } else {
+            const int64_t from = dayIn(lo, hi);
+            const int64_t span = chance(0.5) ? uniform(1, 3000) : uniform(1, hi - lo);
+            for (int64_t i = 0; i < count; ++i)
+                dates.push_back(SerialDate(static_cast<int32_t>(std::min(hi, from + uniform(0, span)))));
+        }
+        return dates;
+    }
+};
+
+TEST_F(AdjustAll, MarketCalendarsOverTheWholeRange) {
+    constexpr int64_t kLastDay = std::numeric_limits<int32_t>::max();
+    for (int i = 0; i < 600; ++i) {
+        const std::wstring& text =
+            kCalendarTexts[uniform(0, static_cast<int64_t>(kCalendarTexts.size()) - 1)];
+        const int64_t region = uniform(0, 9);
+        const std::vector<SerialDate> dates = region == 0   ? dateList(-30, 1200)
+                                              : region == 1 ? dateList(kLastDay - 3000, kLastDay)
+                                                            : dateList(0, kLastHostDay);
+        const auto calendar = CalendarFactory().createCalendar(text);
+        calendar->setExtraHolidays(extraHolidays(dates.empty() ? 40000 : dates.front().serial()));
+        const std::wstring how = convention();
+        SCOPED_TRACE(std::string(text.begin(), text.end()) + ", " + std::to_string(dates.size()) +
+                     " dates from " + (dates.empty() ? "-" : std::to_string(dates.front().serial())) +
+                     ", convention " + std::string(how.begin(), how.end()));
+        expectSameAdjustment(*calendar, dates, how);
+    }
+}
+
+// Rules leaving their year: the Japanese equinoxes late in the range, the drifting rules, and a rule that
+// leaves its year only every seventh year, so that some lists span only years that keep to themselves.
+TEST_F(AdjustAll, RulesReachingIntoOtherYears) {
+    const auto now = [](int32_t year, std::vector<int64_t>& out) {
+        out.push_back(dayNumber64(15, 3, year));
+        out.push_back(year % 7 == 0 ? dayNumber64(1, 1, year) - 1 : dayNumber64(24, 12, year));
+        out.push_back(dayNumber64(31, 12, year));
+    };
+    for (int i = 0; i < 600; ++i) {
+        const int64_t kind = uniform(0, 2);
+        const auto calendar = kind == 0
+                                  ? CalendarFactory().createCalendar(chance(0.5) ? L"JAPAN" : L"UK,JAPAN")
+                              : kind == 1 ? mergedOf(std::make_unique<RuleCalendar>(driftingRules))
+                                          : mergedOf(std::make_unique<RuleCalendar>(now));
+        const std::vector<SerialDate> dates =
+            kind == 0 ? dateList(SerialDate(1, 1, 7000).serial(), kLastHostDay) : dateList(0, kLastHostDay);
+        calendar->setExtraHolidays(extraHolidays(dates.empty() ? 40000 : dates.front().serial()));
+        const std::wstring how = convention();
+        SCOPED_TRACE("kind " + std::to_string(kind) + ", " + std::to_string(dates.size()) + " dates from " +
+                     (dates.empty() ? "-" : std::to_string(dates.front().serial())));
+        expectSameAdjustment(*calendar, dates, how);
+    }
+}
+
+// Searches that run out of the years around the dates: a block of extra holidays closing every day for
+// more than a year, next to the dates, at the start of 1900 and at the end of the 32-bit range.
+TEST_F(AdjustAll, SearchesLeavingTheYearsOfTheDates) {
+    struct Case {
+        const char* name;
+        int32_t first; // the dates: first, first + step, ... (count of them)
+        int32_t step;
+        int32_t count;
+        int32_t closedFrom; // extra holidays on every day of [closedFrom, closedFrom + closedDays)
+        int32_t closedDays;
+        bool leaking = false; // the market calendars, or a rule closing the last day of the year before
+    };
+    const int32_t y2000 = SerialDate(1, 1, 2000).serial();
+    const int32_t last = std::numeric_limits<int32_t>::max();
+    const std::vector<Case> cases{
+        {"closed into the year after next", y2000 + 300, 5, 10, y2000 + 290, 900},
+        {"closed from two years back", y2000 + 10, 3, 10, y2000 - 700, 760},
+        {"one date in a closed stretch", y2000 + 500, 1, 1, y2000 - 400, 1500},
+        {"the first days of 1900", 1, 1, 20, 0, 0},
+        {"before 1900", -10, 1, 15, 0, 0},
+        {"the last days of the range", last - 40, 1, 41, 0, 0},
+        {"closed up to the end of the range", last - 400, 7, 50, last - 500, 500},
+        // Open on 31 December 2001 for the years of the dates, closed there by a rule of 2002.
+        {"up to a day the year after closes", SerialDate(1, 6, 2000).serial(), 3, 20,
+         SerialDate(1, 6, 2000).serial(), 578, true},
+    };
+    // Every seventh year closes the day before it; the other years keep to themselves.
+    const auto leaking = [](int32_t year, std::vector<int64_t>& out) {
+        out.push_back(year % 7 == 0 ? dayNumber64(1, 1, year) - 1 : dayNumber64(15, 3, year));
+    };
+    for (const Case& c : cases) {
+        std::vector<SerialDate> dates;
+        for (int32_t i = 0; i < c.count; ++i)
+            dates.push_back(SerialDate(c.first + i * c.step));
+        std::vector<double> extras;
+        for (int32_t i = 0; i < c.closedDays; ++i)
+            extras.push_back(static_cast<double>(int64_t{c.closedFrom} + i));
+        for (const wchar_t* text : {L"WEEKDAYS", L"NYSE,LONDON,TARGET"}) {
+            const auto calendar = c.leaking ? mergedOf(std::make_unique<RuleCalendar>(leaking))
+                                            : CalendarFactory().createCalendar(text);
+            calendar->setExtraHolidays(extras);
+            for (const wchar_t* how : {L"m", L"s", L"p"}) {
+                SCOPED_TRACE(std::string(c.name) + ", convention " + static_cast<char>(how[0]));
+                expectSameAdjustment(*calendar, dates, how);
+            }
+        }
     }
 }
 

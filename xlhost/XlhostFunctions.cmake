@@ -12,13 +12,14 @@ function(xlhost_add_host_executable target)
     endif()
 endfunction()
 
-# xlhost_add_e2e_suite(<name> <formula file> <expected file> VERSION <v> [ADDIN <path>] [TOLERANCE <t>])
+# xlhost_add_e2e_suite(<name> <formula file> <expected file> VERSION <v> [ADDIN <path>] [TOLERANCE <t>]
+#                      [HOST_ARGS <xlhost options...>])
 # A CTest test that runs `xlhost --json --version <v> -f <formula file>` against the add-in (default: the one
 # xlhost finds beside itself or was configured with) and compares its output with the expected file line by
-# line: exactly, or numbers within the relative tolerance when one is given. Relative file names are taken
-# from the calling folder.
+# line: exactly, or numbers within the relative tolerance when one is given. HOST_ARGS are further xlhost
+# options (e.g. --wizard). Relative file names are taken from the calling folder.
 function(xlhost_add_e2e_suite name formulas expected)
-    cmake_parse_arguments(ARG "" "VERSION;ADDIN;TOLERANCE" "" ${ARGN})
+    cmake_parse_arguments(ARG "" "VERSION;ADDIN;TOLERANCE" "HOST_ARGS" ${ARGN})
     if(NOT ARG_VERSION)
         message(FATAL_ERROR "xlhost_add_e2e_suite(${name}): VERSION is required")
     endif()
@@ -32,5 +33,8 @@ function(xlhost_add_e2e_suite name formulas expected)
     if(ARG_TOLERANCE)
         list(APPEND command --tolerance ${ARG_TOLERANCE})
     endif()
+    foreach(hostArg IN LISTS ARG_HOST_ARGS)
+        list(APPEND command --host-arg ${hostArg})
+    endforeach()
     add_test(NAME ${name} COMMAND ${command})
 endfunction()

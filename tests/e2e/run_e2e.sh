@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # Runs one end-to-end suite through the stand-in host and compares its output with the expected file:
 #   run_e2e.sh --xlhost PROGRAM --version V --formulas FILE.xlf --expected FILE.json [--addin FILE]
-#              [--tolerance REL]
+#              [--tolerance REL] [--host-arg ARG ...]
 # xlhost prints one JSON line per formula line; each is compared with the same line of the expected file:
 # exactly by default, or with --tolerance numbers may differ by that much relative to the larger of the two
-# (texts, kinds and everything else still exactly). A mismatch prints the formula, the expected and the
-# actual line. xlhost exit codes 0 and 1 (a line that is reported rather than evaluated) are normal; any
-# other (bad usage, the add-in failed to load, a leak or double free in host memory) fails the suite.
+# (texts, kinds and everything else still exactly). Each --host-arg is passed on to xlhost (e.g. --wizard).
+# A mismatch prints the formula, the expected and the actual line. xlhost exit codes 0 and 1 (a line that
+# is reported rather than evaluated) are normal; any other (bad usage, the add-in failed to load, a leak or
+# double free in host memory) fails the suite.
 set -uo pipefail
 
 usage() {
-    sed -n '2,9p' "$0" >&2
+    sed -n '2,10p' "$0" >&2
     exit 2
 }
 
 xlhost="" version="" formulas="" expected="" addin="" tolerance=""
+hostArgs=()
 while (($#)); do
     case $1 in
     --xlhost) xlhost=$2 ;;
@@ -23,6 +25,7 @@ while (($#)); do
     --expected) expected=$2 ;;
     --addin) addin=$2 ;;
     --tolerance) tolerance=$2 ;;
+    --host-arg) hostArgs+=("$2") ;;
     *) usage ;;
     esac
     shift 2 || usage
@@ -36,6 +39,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 args=(--json --version "$version" -f "$formulas")
 [[ -n $addin ]] && args+=(--addin "$addin")
+args+=("${hostArgs[@]}")
 "$xlhost" "${args[@]}" >"$work/actual" 2>"$work/stderr"
 status=$?
 if ((status > 1)); then

@@ -10,32 +10,6 @@
 namespace xlhost {
 namespace {
 
-uint32_t typeBit(Kind kind) {
-    switch (kind) {
-    case Kind::Num:
-        return xltypeNum;
-    case Kind::Str:
-        return xltypeStr;
-    case Kind::Bool:
-        return xltypeBool;
-    case Kind::Ref:
-        return xltypeRef;
-    case Kind::Err:
-        return xltypeErr;
-    case Kind::Multi:
-        return xltypeMulti;
-    case Kind::Missing:
-        return xltypeMissing;
-    case Kind::Nil:
-        return xltypeNil;
-    case Kind::SRef:
-        return xltypeSRef;
-    case Kind::Int:
-        return xltypeInt;
-    }
-    return 0;
-}
-
 std::optional<Value> readReference(const Value& ref, const CellReader& cells) {
     if (ref.areas.size() != 1)
         return std::nullopt;
@@ -177,17 +151,17 @@ std::optional<Value> convert(const Value& v, Kind to, Generation generation) {
 std::optional<Value> coerce(const Value& value, std::optional<uint32_t> wantedTypes, Generation generation,
                             const CellReader& cells) {
     const bool isReference = value.kind == Kind::Ref || value.kind == Kind::SRef;
-    if (wantedTypes && (*wantedTypes & typeBit(value.kind)) != 0)
+    if (wantedTypes && (*wantedTypes & typeCode(value.kind)) != 0)
         return value;
     std::optional<Value> resolved = isReference ? readReference(value, cells) : std::optional<Value>(value);
     if (!resolved)
         return std::nullopt;
     if (!wantedTypes)
         return resolved;
-    if ((*wantedTypes & typeBit(resolved->kind)) != 0)
+    if ((*wantedTypes & typeCode(resolved->kind)) != 0)
         return resolved;
     for (Kind to : {Kind::Num, Kind::Int, Kind::Bool, Kind::Str, Kind::Err, Kind::Multi, Kind::Nil}) {
-        if ((*wantedTypes & typeBit(to)) == 0)
+        if ((*wantedTypes & typeCode(to)) == 0)
             continue;
         if (auto converted = convert(*resolved, to, generation))
             return converted;

@@ -34,32 +34,6 @@ std::optional<Kind> kindOf(uint32_t type) {
     }
 }
 
-uint32_t typeOf(Kind kind) {
-    switch (kind) {
-    case Kind::Num:
-        return xltypeNum;
-    case Kind::Str:
-        return xltypeStr;
-    case Kind::Bool:
-        return xltypeBool;
-    case Kind::Ref:
-        return xltypeRef;
-    case Kind::Err:
-        return xltypeErr;
-    case Kind::Multi:
-        return xltypeMulti;
-    case Kind::Missing:
-        return xltypeMissing;
-    case Kind::Nil:
-        return xltypeNil;
-    case Kind::SRef:
-        return xltypeSRef;
-    case Kind::Int:
-        return xltypeInt;
-    }
-    return xltypeNil;
-}
-
 // What differs between the generations, for the shared reading and writing below.
 template <typename Record>
 struct Layout;
@@ -230,7 +204,7 @@ template <typename Record>
 void writeScalar(const Value& v, Record& out, RecordStorage& storage) {
     using L = Layout<Record>;
     std::memset(static_cast<void*>(&out), 0, sizeof out);
-    out.xltype = typeOf(v.kind);
+    out.xltype = typeCode(v.kind);
     switch (v.kind) {
     case Kind::Num:
         out.val.num = v.num;

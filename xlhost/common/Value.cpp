@@ -1,5 +1,7 @@
 #include "xlhost/common/Value.h"
 
+#include "src/api/XlCall.h"
+
 #include <utility>
 
 namespace xlhost {
@@ -118,6 +120,32 @@ const char* errorLiteral(int32_t code) {
     default:
         return nullptr;
     }
+}
+
+uint32_t typeCode(Kind kind) {
+    switch (kind) {
+    case Kind::Num:
+        return xltypeNum;
+    case Kind::Str:
+        return xltypeStr;
+    case Kind::Bool:
+        return xltypeBool;
+    case Kind::Ref:
+        return xltypeRef;
+    case Kind::Err:
+        return xltypeErr;
+    case Kind::Multi:
+        return xltypeMulti;
+    case Kind::Missing:
+        return xltypeMissing;
+    case Kind::Nil:
+        return xltypeNil;
+    case Kind::SRef:
+        return xltypeSRef;
+    case Kind::Int:
+        return xltypeInt;
+    }
+    return xltypeNil;
 }
 
 } // namespace xlhost

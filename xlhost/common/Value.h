@@ -14,6 +14,9 @@ enum class Generation { Four, Twelve };
 
 enum class Kind { Num, Str, Bool, Ref, Err, Multi, Missing, Nil, SRef, Int };
 
+// The host type code of a kind (one bit each).
+uint32_t typeCode(Kind kind);
+
 // One rectangle of a reference, inclusive and 0-based, as the reference records hold it.
 struct Area {
     int32_t firstRow = 0;

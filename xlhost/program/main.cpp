@@ -31,12 +31,16 @@ constexpr int kExitLedger = 4;
 constexpr std::size_t kMaxLineBytes = std::size_t{16} << 20;
 
 constexpr const char* kUsage =
-    "usage: xlhost [--addin FILE] [--version N] [--wizard] [--json] [--list] [-f FILE ...] [FORMULA ...]\n"
+    "usage: xlhost [--addin FILE] [--version N] [--wizard] [--coerce-code C] [--json] [--list] [-f FILE "
+    "...]\n"
+    "              [FORMULA ...]\n"
     "  Loads the add-in (default: tavrin_schedules.xll beside xlhost), opens it, evaluates each FORMULA,\n"
     "  or each line of the -f files, or of the standard input when neither is given, prints each result\n"
     "  and closes the add-in.\n"
     "  --version N  the host version reported to the add-in (default 16; 12 selects the 12-generation API)\n"
     "  --wizard     the function wizard is open\n"
+    "  --coerce-code C  every xlCoerce after the open answers the return code C without converting, as the\n"
+    "               host does for an uncalculated cell (64) or a call it cannot serve (1, 8, 16, 32)\n"
     "  --json       one JSON object per formula\n"
     "  --list       print the registrations the host received\n"
     "Exit code: 0 every line evaluated, 1 a line could not be evaluated, 2 bad usage, 3 the add-in did not\n"
@@ -51,6 +55,7 @@ struct Options {
     std::string addIn;
     int version = 16;
     bool wizard = false;
+    int coerceCode = 0; // 0: xlCoerce converts
     bool json = false;
     bool list = false;
     std::vector<Source> sources;
@@ -81,6 +86,14 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
             }
         } else if (a == "--wizard") {
             o.wizard = true;
+        } else if (a == "--coerce-code") {
+            if (!value(v))
+                return false;
+            const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), o.coerceCode);
+            if (ec != std::errc{} || end != v.data() + v.size() || o.coerceCode < 0) {
+                error = "--coerce-code needs a host return code, not " + v;
+                return false;
+            }
         } else if (a == "--json") {
             o.json = true;
         } else if (a == "--list") {
@@ -179,6 +192,8 @@ int main(int argc, char** argv) {
         exitCode = kExitLoad;
     }
 
+    // After the open, so that registration is not affected.
+    xlhost::failFunction(xlCoerce, options.coerceCode);
     if (options.list)
         xlhost::listRegistrations(options.json, std::cout);
     xlhost::Evaluator evaluator(*addIn, options.json, std::cout);
