@@ -176,7 +176,8 @@ Adjustment adjustmentOf(const std::wstring& convention) {
 // all of them. Answers only for windows inside the run; the caller adjusts the other dates one by one.
 class YearRunHolidays {
 public:
-    // Years beyond this, or more years than dates, would cost more than adjusting each date alone.
+    // A bound on the set's memory (a bit per day, some 450 kB). More years than dates would cost more than
+    // adjusting each date alone.
     static constexpr int64_t kMaxYears = 10'000;
 
     // Nothing when the dates are too sparse for a run to pay, or some year of the run places a rule date

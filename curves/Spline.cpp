@@ -12,11 +12,20 @@ void requireNodes(const std::vector<double>& x, const std::vector<double>& y, in
         throw messages::BadSplineInput;
 }
 
+// Two nodes on one abscissa (two pillars on one date) leave the sweep dividing by a zero width, which would
+// turn every value of the spline into not-a-number; they are refused like a zero-width bracket.
+void requireDistinctNodes(const std::vector<double>& x, int n) {
+    for (int i = 1; i < n; ++i)
+        if (x[i] == x[i - 1])
+            throw messages::BadSplineInput;
+}
+
 } // namespace
 
 std::vector<double> splineSecondDerivatives(const std::vector<double>& x, const std::vector<double>& y, int n,
                                             double firstSlope, double lastSlope) {
     requireNodes(x, y, n);
+    requireDistinctNodes(x, n);
     std::vector<double> y2(static_cast<size_t>(n));
     std::vector<double> u(static_cast<size_t>(n) - 1);
     if (firstSlope > 9.9e29) {

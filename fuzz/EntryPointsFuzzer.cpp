@@ -17,6 +17,7 @@
 #include "xlhost/common/Value.h"
 #include "xlhost/core/StandInHost.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -67,18 +68,24 @@ struct Slots {
     LPXLFOPER p(int i) const { return records[i]; }
 };
 
+// Which numbers make a sweep over days (see FuzzInput.h): none, start and end, or a count of days.
+enum class Sweep { None, Span, Count };
+
 struct EntryPoint {
     const char* letters; // B number, C text, P value record
     LPXLFOPER (*call)(const Slots&);
+    Sweep sweep = Sweep::None;
 };
 
 // clang-format off
 const EntryPoint kEntryPoints[] = {
     {"BP", [](const Slots& s) { return xlsched_plusMonths(s.b(0), s.p(1)); }},
     {"B", [](const Slots& s) { return xlsched_endOfMonth(s.b(0)); }},
-    {"BBCP", [](const Slots& s) { return xlsched_BusinessDayCount(s.b(0), s.b(1), s.c(2), s.p(3)); }},
+    {"BBCP", [](const Slots& s) { return xlsched_BusinessDayCount(s.b(0), s.b(1), s.c(2), s.p(3)); },
+     Sweep::Span},
     {"BCP", [](const Slots& s) { return xlsched_IsBusinessDay(s.b(0), s.c(1), s.p(2)); }},
-    {"BBCP", [](const Slots& s) { return xlsched_plusBusinessDays(s.b(0), s.b(1), s.c(2), s.p(3)); }},
+    {"BBCP", [](const Slots& s) { return xlsched_plusBusinessDays(s.b(0), s.b(1), s.c(2), s.p(3)); },
+     Sweep::Count},
     {"BBCP", [](const Slots& s) { return xlsched_Holidays(s.b(0), s.b(1), s.c(2), s.p(3)); }},
     {"BBBBBCCCP", [](const Slots& s) {
          return xlsched_Schedule(s.b(0), s.b(1), s.b(2), s.b(3), s.b(4), s.c(5), s.c(6), s.c(7), s.p(8)); }},
@@ -117,7 +124,9 @@ std::u16string clipped(std::u16string text, std::size_t limit) {
     return text;
 }
 
-Value scalar(fuzz::FuzzInput& in, Generation g) {
+// maxText bounds the texts of a large array, whose cells are copied several times on the way in: the whole
+// stays within the memory limit of a fuzzing run.
+Value scalar(fuzz::FuzzInput& in, Generation g, std::size_t maxText = kMaxText12) {
     const bool four = g == Generation::Four;
     static constexpr int32_t kErrors[] = {0, 7, 15, 23, 29, 36, 42};
     switch (in.byte() & 7) {
@@ -125,7 +134,8 @@ Value scalar(fuzz::FuzzInput& in, Generation g) {
     case 1:
         return Value::number(in.number());
     case 2:
-        return Value::str(clipped(in.text(fuzz::kVocabulary, !four), four ? kMaxText4 : kMaxText12));
+        return Value::str(clipped(in.text(fuzz::kVocabulary, !four),
+                                  std::min<std::size_t>(maxText, four ? kMaxText4 : kMaxText12)));
     case 3:
         return Value::boolean(in.flag());
     case 4:
@@ -176,9 +186,10 @@ Value array(fuzz::FuzzInput& in, Generation g) {
         for (std::size_t i = 0; i < n; ++i)
             cells.push_back(Value::number(start + step * static_cast<double>(i)));
     } else {
+        constexpr std::size_t kMaxTextUnits = std::size_t{1} << 22;
         std::vector<Value> distinct(1 + in.upTo(15));
         for (Value& v : distinct)
-            v = scalar(in, g);
+            v = scalar(in, g, std::max<std::size_t>(16, kMaxTextUnits / n));
         for (std::size_t i = 0; i < n; ++i)
             cells.push_back(distinct[i % distinct.size()]);
     }
@@ -286,6 +297,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         }
         }
     }
+
+    if (entry.sweep == Sweep::Span)
+        slots.numbers[1] = fuzz::foldedSpan(slots.numbers[0], slots.numbers[1]);
+    else if (entry.sweep == Sweep::Count)
+        slots.numbers[1] = fuzz::foldedSpan(0, slots.numbers[1]);
 
     const LPXLFOPER result = entry.call(slots);
     if (result != nullptr) {

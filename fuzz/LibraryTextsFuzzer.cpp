@@ -92,10 +92,10 @@ void run(fuzz::FuzzInput& in) {
         std::wstring calendar = wideText(in);
         switch (in.byte() % 3) {
         case 0:
-            sched_BusinessDayCount(start, end, std::move(calendar), extraHolidays(in));
+            sched_BusinessDayCount(start, fuzz::foldedSpan(start, end), std::move(calendar), extraHolidays(in));
             break;
         case 1:
-            sched_plusBusinessDays(start, end, std::move(calendar), extraHolidays(in));
+            sched_plusBusinessDays(start, fuzz::foldedSpan(0, end), std::move(calendar), extraHolidays(in));
             break;
         default:
             sched_Holidays(start, end, std::move(calendar), extraHolidays(in));

@@ -2,6 +2,7 @@
 // named, once, in name order. The regular build uses it to replay the checked-in corpus (and any reproducer
 // added there) as a test, with whatever compiler and sanitizers the build has.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

@@ -103,9 +103,10 @@ TEST(CurveDiscountFactor, SplineUsesAllPillarsAndSharedDates) {
     const double zero = 0.025 + 0.01 * 0.1875;
     EXPECT_NEAR(curveDiscountFactor(on(150), p, CubicSplineZeroRates, kContinuous), df(zero, 150), 1e-15);
 
-    // Two pillars on one date divide by a zero width in the sweep: every value is NaN.
+    // Two pillars on one date would divide by a zero width in the sweep and make every value NaN: refused.
     const CurvePillars twin = pillarsAt({100, 200, 200, 300}, {0.02, 0.03, 0.03, 0.02});
-    EXPECT_TRUE(std::isnan(curveDiscountFactor(on(250), twin, CubicSplineZeroRates, kContinuous)));
+    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(250), twin, CubicSplineZeroRates, kContinuous); }),
+              messages::BadSplineInput);
     // Beyond a shared last date the bracket is the pair itself.
     CurvePillars twinAtEnd = pillarsAt({100, 200, 200}, {0.02, 0.03, 0.03});
     EXPECT_EQ(thrownText([&] { ensurePillar(on(250), twinAtEnd, 1, CubicSplineZeroRates, kContinuous); }),

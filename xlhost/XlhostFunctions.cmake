@@ -13,19 +13,23 @@ function(xlhost_add_host_executable target)
 endfunction()
 
 # xlhost_add_e2e_suite(<name> <formula file> <expected file> VERSION <v> [ADDIN <path>] [TOLERANCE <t>]
-#                      [HOST_ARGS <xlhost options...>])
+#                      [HOST_ARGS <xlhost options...>] [XLHOST <program>])
 # A CTest test that runs `xlhost --json --version <v> -f <formula file>` against the add-in (default: the one
 # xlhost finds beside itself or was configured with) and compares its output with the expected file line by
 # line: exactly, or numbers within the relative tolerance when one is given. HOST_ARGS are further xlhost
-# options (e.g. --wizard). Relative file names are taken from the calling folder.
+# options (e.g. --wizard). XLHOST runs another host program instead of the xlhost target (the Windows build
+# runs xlhost.exe through a Wine launcher). Relative file names are taken from the calling folder.
 function(xlhost_add_e2e_suite name formulas expected)
-    cmake_parse_arguments(ARG "" "VERSION;ADDIN;TOLERANCE" "HOST_ARGS" ${ARGN})
+    cmake_parse_arguments(ARG "" "VERSION;ADDIN;TOLERANCE;XLHOST" "HOST_ARGS" ${ARGN})
     if(NOT ARG_VERSION)
         message(FATAL_ERROR "xlhost_add_e2e_suite(${name}): VERSION is required")
     endif()
     get_filename_component(formulas ${formulas} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
     get_filename_component(expected ${expected} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
-    set(command bash ${PROJECT_SOURCE_DIR}/tests/e2e/run_e2e.sh --xlhost $<TARGET_FILE:xlhost>
+    if(NOT ARG_XLHOST)
+        set(ARG_XLHOST $<TARGET_FILE:xlhost>)
+    endif()
+    set(command bash ${PROJECT_SOURCE_DIR}/tests/e2e/run_e2e.sh --xlhost ${ARG_XLHOST}
         --version ${ARG_VERSION} --formulas ${formulas} --expected ${expected})
     if(ARG_ADDIN)
         list(APPEND command --addin ${ARG_ADDIN})

@@ -40,6 +40,9 @@ trap 'rm -rf "$work"' EXIT
 args=(--json --version "$version" -f "$formulas")
 [[ -n $addin ]] && args+=(--addin "$addin")
 args+=("${hostArgs[@]}")
+# Under the sanitizers a leak or an error report must not pass for exit code 1 ("a line was reported").
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}exitcode=86"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}exitcode=86"
 "$xlhost" "${args[@]}" >"$work/actual" 2>"$work/stderr"
 status=$?
 if ((status > 1)); then
