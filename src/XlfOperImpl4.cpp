@@ -79,16 +79,16 @@ void RecordTraits<XLOPER>::copyText(XLOPER& target, const XLOPER& source) {
 // Rows are unsigned 16-bit numbers in the host's area records.
 XlfCellRef RecordTraits<XLOPER>::readArea(const XLREF& area) {
     XlfCellRef ref;
-    ref.firstRow = static_cast<uint16_t>(area.rwFirst);
-    ref.endRow = static_cast<int32_t>(static_cast<uint16_t>(area.rwLast)) + 1;
+    ref.firstRow = area.rwFirst;
+    ref.endRow = static_cast<int32_t>(area.rwLast) + 1;
     ref.firstColumn = area.colFirst;
     ref.endColumn = static_cast<int32_t>(area.colLast) + 1;
     return ref;
 }
 
 void RecordTraits<XLOPER>::writeArea(XLREF& area, const XlfCellRef& ref) {
-    area.rwFirst = static_cast<int16_t>(static_cast<uint16_t>(ref.firstRow));
-    area.rwLast = static_cast<int16_t>(static_cast<uint16_t>(ref.endRow - 1));
+    area.rwFirst = static_cast<uint16_t>(ref.firstRow);
+    area.rwLast = static_cast<uint16_t>(ref.endRow - 1);
     area.colFirst = static_cast<uint8_t>(ref.firstColumn);
     area.colLast = static_cast<uint8_t>(ref.endColumn - 1);
 }

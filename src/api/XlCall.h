@@ -25,8 +25,8 @@ using IDSHEET = std::uintptr_t;
 
 // ---- 4-generation record ----
 struct XLREF {
-    int16_t rwFirst;
-    int16_t rwLast;
+    uint16_t rwFirst; // rows 0 to 65535
+    uint16_t rwLast;
     uint8_t colFirst;
     uint8_t colLast;
 };

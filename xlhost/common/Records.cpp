@@ -64,8 +64,8 @@ struct Layout<XLOPER> {
     static void writeErr(XLOPER& r, int32_t e) { r.val.err = static_cast<uint16_t>(e); }
     static Area readArea(const XLREF& a) { return {a.rwFirst, a.rwLast, a.colFirst, a.colLast}; }
     static void writeArea(XLREF& out, const Area& a) {
-        out.rwFirst = static_cast<int16_t>(a.firstRow);
-        out.rwLast = static_cast<int16_t>(a.lastRow);
+        out.rwFirst = static_cast<uint16_t>(a.firstRow);
+        out.rwLast = static_cast<uint16_t>(a.lastRow);
         out.colFirst = static_cast<uint8_t>(a.firstColumn);
         out.colLast = static_cast<uint8_t>(a.lastColumn);
     }
