@@ -53,7 +53,8 @@ xll::MatrixCell cell(fuzz::FuzzInput& in) {
         return xll::MatrixCell(std::wstring(units.begin(), units.end()));
     }
     case 6:
-        return in.flag() ? xll::MatrixCell(in.flag()) : xll::MatrixCell(static_cast<uint32_t>(in.byte()), true);
+        return in.flag() ? xll::MatrixCell(in.flag())
+                         : xll::MatrixCell(static_cast<uint32_t>(in.byte()), true);
     default:
         return xll::MatrixCell();
     }
@@ -76,8 +77,11 @@ xll::CellMatrix mutated(const xll::CellMatrix& m, fuzz::FuzzInput& in) {
     case 0:
     case 1: {
         xll::CellMatrix copy = m;
-        if (rows > 0 && m.columns() > 0)
-            copy(in.upTo(rows - 1), in.upTo(m.columns() - 1)) = cell(in);
+        if (rows > 0 && m.columns() > 0) {
+            const uint32_t r = in.upTo(rows - 1);
+            const uint32_t c = in.upTo(m.columns() - 1);
+            copy(r, c) = cell(in);
+        }
         return copy;
     }
     case 2: { // a row dropped (or repeated) at some place

@@ -26,11 +26,11 @@
 #include <string>
 #include <vector>
 
-using xll::LPXLFOPER;
-using xll::XlfTextArgument;
 using xlhost::Generation;
 using xlhost::Kind;
 using xlhost::Value;
+using xll::LPXLFOPER;
+using xll::XlfTextArgument;
 
 extern "C" {
 LPXLFOPER xlsched_plusMonths(double, LPXLFOPER);
@@ -258,8 +258,9 @@ void startHost(int version) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    static NullBuffer nullBuffer;
-    static const bool quiet = (std::cerr.rdbuf(&nullBuffer), true);
+    // Never destroyed: the standard streams are flushed after every static object has gone.
+    static NullBuffer* const nullBuffer = new NullBuffer;
+    static const bool quiet = (std::cerr.rdbuf(nullBuffer), true);
     (void)quiet;
 
     fuzz::FuzzInput in(data, size);
@@ -273,8 +274,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if ((setup & 0x60) == 0x60)
         xlhost::setCoerceFailure(xlhost::CoerceFailure::FailedCode);
     if ((setup & 0x80) != 0 && (setup & 0x06) == 0) {
-        static constexpr int kCodes[] = {xlretAbort, xlretInvXlfn, xlretInvCount, xlretInvXloper,
-                                         xlretStackOvfl, xlretFailed, xlretUncalced, 96};
+        static constexpr int kCodes[] = {xlretAbort,     xlretInvXlfn, xlretInvCount, xlretInvXloper,
+                                         xlretStackOvfl, xlretFailed,  xlretUncalced, 96};
         xlhost::failFunction(xlCoerce, in.pick(kCodes));
     }
 
@@ -292,7 +293,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             Value v = value(in, g);
             if (!xlhost::fitsRecord(v, g))
                 v = Value::missing();
-            slots.records[i] = g == Generation::Twelve ? record<XLOPER12>(v, storage) : record<XLOPER>(v, storage);
+            slots.records[i] =
+                g == Generation::Twelve ? record<XLOPER12>(v, storage) : record<XLOPER>(v, storage);
             break;
         }
         }

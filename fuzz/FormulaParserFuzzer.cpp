@@ -91,7 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         roundTrip<XLOPER12>(values.back(), Generation::Twelve);
     }
     // Every argument under every letter the host knows, and one it does not.
-    static const std::vector<std::string> kLetters[] = {{"B"}, {"C"}, {"C%"}, {"P"}, {"Q"}, {"R"}, {"U"}, {"J"}};
+    static const std::vector<std::string> kLetters[] = {{"B"}, {"C"}, {"C%"}, {"P"},
+                                                        {"Q"}, {"R"}, {"U"},  {"J"}};
     for (const Value& v : values)
         for (const auto& letters : kLetters) {
             xlhost::ArgumentStorage storage;

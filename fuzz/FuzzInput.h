@@ -23,9 +23,19 @@ public:
     std::size_t remaining() const { return exhausted() ? 0 : size_ - pos_; }
 
     uint8_t byte() { return exhausted() ? 0 : data_[pos_++]; }
-    uint16_t word() { return static_cast<uint16_t>(byte() | (byte() << 8)); }
-    uint32_t dword() { return word() | (static_cast<uint32_t>(word()) << 16); }
-    uint64_t qword() { return dword() | (static_cast<uint64_t>(dword()) << 32); }
+    // Little-endian; each read is sequenced, so that every compiler decodes the same input alike.
+    uint16_t word() {
+        const uint16_t low = byte();
+        return static_cast<uint16_t>(low | (byte() << 8));
+    }
+    uint32_t dword() {
+        const uint32_t low = word();
+        return low | (static_cast<uint32_t>(word()) << 16);
+    }
+    uint64_t qword() {
+        const uint64_t low = dword();
+        return low | (static_cast<uint64_t>(dword()) << 32);
+    }
     bool flag() { return (byte() & 1) != 0; }
 
     // A number in [0, n]; small ranges take one byte, larger ones more.
@@ -102,8 +112,10 @@ public:
         case 2:
         case 3: // a date from 1900 to about 2230
             return static_cast<double>(upTo(120000));
-        case 4: // a date near a fixed point, with a fraction
-            return 40000.0 + static_cast<int16_t>(word()) + byte() / 256.0;
+        case 4: { // a date near a fixed point, with a fraction
+            const double days = static_cast<int16_t>(word());
+            return 40000.0 + days + byte() / 256.0;
+        }
         case 5:
             return static_cast<double>(static_cast<int32_t>(dword()));
         case 6:
@@ -115,7 +127,8 @@ public:
 
     // A text of up to maxLength bytes, taken as it stands in the input.
     std::string rawText(std::size_t maxLength) {
-        const std::size_t length = std::min<std::size_t>(upTo(static_cast<uint32_t>(maxLength)), remaining());
+        const std::size_t wanted = upTo(static_cast<uint32_t>(maxLength));
+        const std::size_t length = std::min(wanted, remaining());
         std::string s(reinterpret_cast<const char*>(data_ + pos_), length);
         pos_ += length;
         return s;
@@ -124,29 +137,30 @@ public:
     // A text in code units (bytes, or 16-bit units when wide): a word of the vocabulary, a comma-joined list
     // of them, raw units, or one unit repeated to a length beyond every host limit.
     std::u16string text(std::span<const std::string_view> vocabulary, bool wide) {
-        auto word = [&] {
+        auto known = [&] {
             const std::string_view w = vocabulary[upTo(static_cast<uint32_t>(vocabulary.size() - 1))];
             return std::u16string(w.begin(), w.end());
         };
+        auto unit = [&] { return wide ? static_cast<char16_t>(word()) : static_cast<char16_t>(byte()); };
         switch (byte() & 7) {
         case 0:
         case 1:
         case 2:
-            return word();
+            return known();
         case 3: {
-            std::u16string s = word();
+            std::u16string s = known();
             for (uint32_t n = upTo(3); n > 0; --n)
-                s += u',' + word();
+                s += u',' + known();
             return s;
         }
         case 4: { // a vocabulary word with a unit changed or added
-            std::u16string s = word();
-            const char16_t unit = wide ? static_cast<char16_t>(word16()) : static_cast<char16_t>(byte());
+            std::u16string s = known();
+            const char16_t u = unit();
             const std::size_t at = upTo(static_cast<uint32_t>(s.size()));
             if (flag() && at < s.size())
-                s[at] = unit;
+                s[at] = u;
             else
-                s.insert(s.begin() + static_cast<std::ptrdiff_t>(at), unit);
+                s.insert(s.begin() + static_cast<std::ptrdiff_t>(at), u);
             return s;
         }
         case 5:
@@ -154,20 +168,18 @@ public:
             const std::size_t length = upTo(64);
             std::u16string s;
             for (std::size_t i = 0; i < length && !exhausted(); ++i)
-                s.push_back(wide ? static_cast<char16_t>(word16()) : static_cast<char16_t>(byte()));
+                s.push_back(unit());
             return s;
         }
         default: {
             static constexpr std::size_t kLengths[] = {254, 255, 256, 300, 32766, 32767, 32768, 70000};
-            const char16_t unit = wide ? static_cast<char16_t>(word16()) : static_cast<char16_t>(byte());
-            return std::u16string(pick(kLengths), unit == 0 ? u'x' : unit);
+            const char16_t u = unit();
+            return std::u16string(pick(kLengths), u == 0 ? u'x' : u);
         }
         }
     }
 
 private:
-    uint16_t word16() { return word(); }
-
     const uint8_t* data_;
     std::size_t size_;
     std::size_t pos_ = 0;
@@ -188,15 +200,26 @@ inline double foldedSpan(double from, double to) {
 
 // The add-in's vocabulary: calendar names, tenors, business-day letters and day-count names, with near
 // misses.
-inline constexpr std::string_view kVocabulary[] = {
-    "US",         "NYSE",        "NY",       "UK",           "LONDON",      "LON",      "JAPAN",
-    "TARGET",     "SINGAPORE",   "SWITZERLAND", "WEEKDAYS",  "us",          "US ",      "",
-    ",",          "US,,UK",      "6M",       "1Y",           "3M",          "12M",      "0M",
-    "-3M",        "1y",          "6m",       "32767M",       "-32768M",     "2731Y",    "2732Y",
-    "99999Y",     "M",           "Y",        "1W",           "1D",          "+6M",      "m",
-    "s",          "p",           "u",        "M",            "S",           "P",        "f",
-    "Act/365F",   "Act/360",     "Act/365L", "Act/365A",     "NL/365",      "30/360 ISDA", "30E/360",
-    "30E+/360",   "30/360 German", "30/360 US", "Act/Act",   "ACT/ACT",     "act/360",  "Act/361",
-    "TRUE",       "1",           "1e308",    "nan",          "inf",         "-0"};
+inline constexpr std::string_view kVocabulary[] = {"US",          "NYSE",     "NY",
+                                                   "UK",          "LONDON",   "LON",
+                                                   "JAPAN",       "TARGET",   "SINGAPORE",
+                                                   "SWITZERLAND", "WEEKDAYS", "us",
+                                                   "US ",         "",         ",",
+                                                   "US,,UK",      "6M",       "1Y",
+                                                   "3M",          "12M",      "0M",
+                                                   "-3M",         "1y",       "6m",
+                                                   "32767M",      "-32768M",  "2731Y",
+                                                   "2732Y",       "99999Y",   "M",
+                                                   "Y",           "1W",       "1D",
+                                                   "+6M",         "m",        "s",
+                                                   "p",           "u",        "M",
+                                                   "S",           "P",        "f",
+                                                   "Act/365F",    "Act/360",  "Act/365L",
+                                                   "Act/365A",    "NL/365",   "30/360 ISDA",
+                                                   "30E/360",     "30E+/360", "30/360 German",
+                                                   "30/360 US",   "Act/Act",  "ACT/ACT",
+                                                   "act/360",     "Act/361",  "TRUE",
+                                                   "1",           "1e308",    "nan",
+                                                   "inf",         "-0"};
 
 } // namespace fuzz

@@ -27,8 +27,10 @@ std::wstring wideText(fuzz::FuzzInput& in) {
     std::wstring text(units.begin(), units.end());
     // Now and then a character beyond 16 bits, where wchar_t holds one.
     if constexpr (sizeof(wchar_t) > 2) {
-        if (!text.empty() && (in.byte() & 7) == 0)
-            text[in.upTo(static_cast<uint32_t>(text.size() - 1))] = static_cast<wchar_t>(in.dword() & 0x7FFFFFFF);
+        if (!text.empty() && (in.byte() & 7) == 0) {
+            const uint32_t at = in.upTo(static_cast<uint32_t>(text.size() - 1));
+            text[at] = static_cast<wchar_t>(in.dword() & 0x7FFFFFFF);
+        }
     }
     return text;
 }
@@ -45,6 +47,8 @@ std::vector<double> extraHolidays(fuzz::FuzzInput& in) {
     std::abort();
 }
 
+// Every value is read into a local first: the order in which a call's arguments are evaluated is the
+// compiler's, and the corpus must decode alike under every compiler that replays it.
 void run(fuzz::FuzzInput& in) {
     switch (in.byte() % 12) {
     case 0:
@@ -58,32 +62,37 @@ void run(fuzz::FuzzInput& in) {
     }
     case 2: {
         const double day = in.number();
-        sched_IsBusinessDay(day, wideText(in), extraHolidays(in));
+        std::wstring calendar = wideText(in);
+        sched_IsBusinessDay(day, std::move(calendar), extraHolidays(in));
         break;
     }
     case 3: {
         const double day = in.number();
         std::wstring ctrl = wideText(in);
-        sched_AdjustToBusDay(day, std::move(ctrl), wideText(in), extraHolidays(in));
+        std::wstring calendar = wideText(in);
+        sched_AdjustToBusDay(day, std::move(ctrl), std::move(calendar), extraHolidays(in));
         break;
     }
     case 4: {
         const double day = in.number();
-        const double next = sched_nextBusinessDay(day, wideText(in), extraHolidays(in));
+        std::wstring calendar = wideText(in);
+        const double next = sched_nextBusinessDay(day, std::move(calendar), extraHolidays(in));
         if (!(next > std::trunc(day)))
             fail("nextBusinessDay", "did not move forward");
         break;
     }
     case 5: {
         const double day = in.number();
-        const double previous = sched_previousBusinessDay(day, wideText(in), extraHolidays(in));
+        std::wstring calendar = wideText(in);
+        const double previous = sched_previousBusinessDay(day, std::move(calendar), extraHolidays(in));
         if (!(previous < std::trunc(day)))
             fail("previousBusinessDay", "did not move back");
         break;
     }
     case 6: {
         const double day = in.number();
-        sched_LastBusDayOfMonth(day, wideText(in), extraHolidays(in));
+        std::wstring calendar = wideText(in);
+        sched_LastBusDayOfMonth(day, std::move(calendar), extraHolidays(in));
         break;
     }
     case 7: {
@@ -92,7 +101,8 @@ void run(fuzz::FuzzInput& in) {
         std::wstring calendar = wideText(in);
         switch (in.byte() % 3) {
         case 0:
-            sched_BusinessDayCount(start, fuzz::foldedSpan(start, end), std::move(calendar), extraHolidays(in));
+            sched_BusinessDayCount(start, fuzz::foldedSpan(start, end), std::move(calendar),
+                                   extraHolidays(in));
             break;
         case 1:
             sched_plusBusinessDays(start, fuzz::foldedSpan(0, end), std::move(calendar), extraHolidays(in));
@@ -128,7 +138,8 @@ void run(fuzz::FuzzInput& in) {
         double x[3];
         for (double& v : x)
             v = in.number();
-        sched_ZeroRate(x[0], x[1], x[2], wideText(in), static_cast<int16_t>(in.word()));
+        std::wstring dayCount = wideText(in);
+        sched_ZeroRate(x[0], x[1], x[2], std::move(dayCount), static_cast<int16_t>(in.word()));
         break;
     }
     default: {
