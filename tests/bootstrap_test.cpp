@@ -569,9 +569,9 @@ TEST(Bootstrap, SharedPillarDatesBreakOnlyTheSpline) {
         ASSERT_EQ(p.size(), 29u);
         EXPECT_EQ(p.dates[3], p.dates[4]);
     }
-    // Every spline through two nodes of one abscissa is NaN, so the swaps cannot be solved.
+    // A spline through two nodes of one abscissa is refused.
     in.interpId = in.extrapolId = 5;
-    EXPECT_EQ(failureOf(in), messages::SolutionNotReached);
+    EXPECT_EQ(failureOf(in), messages::BadSplineInput);
 }
 
 TEST(Bootstrap, DemoTableForLogLinearZeroRates) {
