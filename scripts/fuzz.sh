@@ -43,10 +43,10 @@ while (($#)); do
     esac
 done
 ((${#targets[@]})) || targets=(formula_parser entry_points library_texts curve)
-[[ $seconds =~ ^[0-9]+$ ]] && ((seconds > 0)) || {
+if ! [[ $seconds =~ ^[0-9]+$ ]] || ((seconds == 0)); then
     echo "fuzz.sh: --seconds wants a positive whole number" >&2
     exit 2
-}
+fi
 for t in "${targets[@]}"; do
     [[ -d $root/fuzz/corpus/$t ]] || {
         echo "fuzz.sh: unknown target $t" >&2

@@ -54,8 +54,8 @@ for version in 16 12; do
         *) add "$name-v$version" --version "$version" -f "$file" ;;
         esac
     done
-    fake=$(ls "$bin"/xlhost_fake_addin.xll "$bin"/../xlhost/xlhost_fake_addin.xll 2>/dev/null | head -1)
-    [[ -n $fake ]] && add "fake-v$version" --version "$version" --addin "$fake" -f "$root/tests/e2e/fake.xlf"
+    fake="$bin/xlhost_fake_addin.xll"
+    [[ -f $fake ]] && add "fake-v$version" --version "$version" --addin "$fake" -f "$root/tests/e2e/fake.xlf"
 done
 
 # Runs one line of the run list; prints "ok NAME" or "FAILED NAME: why".
