@@ -26,6 +26,14 @@ T reported(T value, int code, int* codeOut, const std::string* context) {
     return value;
 }
 
+// Runs one conversion of the implementation into a fresh value and reports its host code as the caller asked.
+template <class T, class Convert>
+T converted(Convert convert, int* code, const std::string* context) {
+    T value{};
+    const int result = convert(value);
+    return reported(std::move(value), result, code, context);
+}
+
 } // namespace
 
 const XlfOperImpl& XlfOperImpl::instance() {
@@ -242,55 +250,41 @@ int XlfOper::coerce(uint32_t type, XlfOper& result) const {
 // ---- conversions ----
 
 double XlfOper::toDouble(int* code) const {
-    double value = 0.0;
-    const int result = impl().toDouble(*this, value);
-    return reported(value, result, code, nullptr);
+    return converted<double>([&](double& v) { return impl().toDouble(*this, v); }, code, nullptr);
 }
 
 double XlfOper::toDouble(const std::string& context, int* code) const {
-    double value = 0.0;
-    const int result = impl().toDouble(*this, value);
     const std::string full = messages::ToDoublePrefix + context;
-    return reported(value, result, code, &full);
+    return converted<double>([&](double& v) { return impl().toDouble(*this, v); }, code, &full);
 }
 
 std::vector<double> XlfOper::toDoubleVector(VectorShape shape, int* code) const {
-    std::vector<double> values;
-    const int result = impl().toDoubleVector(*this, values, shape);
-    return reported(std::move(values), result, code, nullptr);
+    return converted<std::vector<double>>(
+        [&](std::vector<double>& v) { return impl().toDoubleVector(*this, v, shape); }, code, nullptr);
 }
 
 std::vector<double> XlfOper::toDoubleVector(const std::string& context, VectorShape shape, int* code) const {
-    std::vector<double> values;
-    const int result = impl().toDoubleVector(*this, values, shape);
     const std::string full = context + messages::ToDoubleVectorSuffix;
-    return reported(std::move(values), result, code, &full);
+    return converted<std::vector<double>>(
+        [&](std::vector<double>& v) { return impl().toDoubleVector(*this, v, shape); }, code, &full);
 }
 
 short XlfOper::toShort(int* code) const {
-    int16_t value = 0;
-    const int result = impl().toShort(*this, value);
-    return reported(value, result, code, nullptr);
+    return converted<int16_t>([&](int16_t& v) { return impl().toShort(*this, v); }, code, nullptr);
 }
 
 short XlfOper::toShort(const std::string& context, int* code) const {
-    int16_t value = 0;
-    const int result = impl().toShort(*this, value);
     const std::string full = context + messages::ToShortSuffix;
-    return reported(value, result, code, &full);
+    return converted<int16_t>([&](int16_t& v) { return impl().toShort(*this, v); }, code, &full);
 }
 
 bool XlfOper::toBool(int* code) const {
-    bool value = false;
-    const int result = impl().toBool(*this, value);
-    return reported(value, result, code, nullptr);
+    return converted<bool>([&](bool& v) { return impl().toBool(*this, v); }, code, nullptr);
 }
 
 bool XlfOper::toBool(const std::string& context, int* code) const {
-    bool value = false;
-    const int result = impl().toBool(*this, value);
     const std::string full = context + messages::ToBoolSuffix;
-    return reported(value, result, code, &full);
+    return converted<bool>([&](bool& v) { return impl().toBool(*this, v); }, code, &full);
 }
 
 NumberMatrix XlfOper::toNumberMatrix(int* code) const {

@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "platform/StandInWindows.h"
 
+#include <atomic>
 #include <dlfcn.h>
 
 namespace platform {
@@ -14,9 +15,20 @@ struct WindowList {
     int count = 0;
 };
 
+// The host's list function, looked up once it is there: the wizard test asks for every window's class and
+// parent on every worksheet call, and the host library never goes away while the add-in is loaded.
+XlHostTopLevelWindowsProc hostWindowsProc() {
+    static std::atomic<XlHostTopLevelWindowsProc> found{nullptr};
+    XlHostTopLevelWindowsProc proc = found.load(std::memory_order_acquire);
+    if (proc == nullptr) {
+        proc = reinterpret_cast<XlHostTopLevelWindowsProc>(dlsym(RTLD_DEFAULT, kXlHostTopLevelWindowsSymbol));
+        found.store(proc, std::memory_order_release);
+    }
+    return proc;
+}
+
 WindowList hostWindows() {
-    auto proc =
-        reinterpret_cast<XlHostTopLevelWindowsProc>(dlsym(RTLD_DEFAULT, kXlHostTopLevelWindowsSymbol));
+    const XlHostTopLevelWindowsProc proc = hostWindowsProc();
     WindowList list;
     if (proc == nullptr)
         return list;
