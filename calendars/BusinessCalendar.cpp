@@ -1,5 +1,7 @@
 #include "calendars/BusinessCalendar.h"
 
+#include "calendars/HolidaySweep.h"
+
 #include <utility>
 
 bool equalsIgnoringCase(const std::wstring& a, const std::wstring& b) {
@@ -29,4 +31,5 @@ std::vector<double> BusinessCalendar::holidays(int32_t start, int32_t end) const
 
 void BusinessCalendar::setExtraHolidays(std::vector<double> extraHolidays) {
     extraHolidays_ = std::move(extraHolidays);
+    closingExtras_ = sweep::weekdayExtraHolidays(extraHolidays_);
 }

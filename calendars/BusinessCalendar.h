@@ -7,6 +7,8 @@
 #include <typeinfo>
 #include <vector>
 
+enum class BusinessDayConvention; // calendars/BusinessDayConvention.h
+
 // True when the texts have the same length and every unit is equal or differs only in bit 0x20 (ASCII
 // case-insensitive for letters). Shared by the business-day conventions and the day-count names.
 bool equalsIgnoringCase(const std::wstring& a, const std::wstring& b);
@@ -34,6 +36,10 @@ public:
 
     void setExtraHolidays(std::vector<double> extraHolidays);
     const std::vector<double>& extraHolidays() const { return extraHolidays_; }
+    // The extra holidays that can close a business day, as day numbers: the whole ones of the 32-bit range
+    // falling on weekdays, sorted, each once. Prepared once when they are set, so that no operation sorts
+    // or scans the whole list again.
+    const std::vector<int64_t>& closingExtraDays() const { return closingExtras_; }
 
     // Business-day operations (day numbers are signed 32-bit).
     std::vector<double> nonBusinessDays(int32_t start, int32_t end) const;
@@ -43,9 +49,13 @@ public:
     int32_t nextBusinessDay(int32_t day) const;
     int32_t previousBusinessDay(int32_t day) const;
     int32_t lastBusinessDayOfMonth(int32_t day) const;
+    SerialDate adjust(SerialDate date, BusinessDayConvention convention) const;
+    std::vector<SerialDate> adjustAll(std::vector<SerialDate> dates, BusinessDayConvention convention) const;
+    // The convention read from its text (parseBusinessDayConvention).
     SerialDate adjust(SerialDate date, std::wstring convention) const;
     std::vector<SerialDate> adjustAll(std::vector<SerialDate> dates, std::wstring convention) const;
 
 private:
     std::vector<double> extraHolidays_;
+    std::vector<int64_t> closingExtras_;
 };

@@ -9,12 +9,15 @@
 // its window reaches.
 
 #include "calendars/BusinessCalendar.h"
+#include "calendars/BusinessDayConvention.h"
 #include "calendars/HolidaySweep.h"
 #include "dates/Messages.h"
 
 #include <algorithm>
+#include <exception>
 #include <limits>
 #include <optional>
+#include <utility>
 
 using namespace sweep;
 
@@ -26,55 +29,29 @@ int32_t checkedInt32(int64_t n) {
     return static_cast<int32_t>(n);
 }
 
-// The calendar's rule dates of one year, reused from year to year.
-class YearRules {
-public:
-    explicit YearRules(const BusinessCalendar& calendar) : calendar_(calendar) {}
-    const std::vector<int64_t>& of(int32_t year) {
-        dates_.clear();
-        calendar_.appendHolidaysOfYear(year, dates_);
-        return dates_;
-    }
-
-private:
-    const BusinessCalendar& calendar_;
-    std::vector<int64_t> dates_;
-};
-
-// Whether a key lies in the ring's band from `base` on. Every key a sweep needs does; the test only keeps a
-// calendar breaking the reach of its rules from corrupting the ring.
-bool inBand(int64_t key, int64_t base, const DayRing& ring) {
-    return key >= base && key - base < ring.size();
-}
-
-bool isExtra(const std::vector<int64_t>& extraDays, int64_t day) {
-    return !extraDays.empty() && std::binary_search(extraDays.begin(), extraDays.end(), day);
+// The calendar itself as the one member of a walk: its rules, merged or not.
+std::vector<const BusinessCalendar*> alone(const BusinessCalendar& calendar) {
+    return {&calendar};
 }
 
 // The weekdays of [start, end) closed in the window [start, end) (start < end): extra holidays and the rule
 // holidays of the years from year(start) to year(end), each day once.
 int64_t closedWeekdays(const BusinessCalendar& calendar, int64_t start, int64_t end) {
-    const std::vector<int64_t> extraDays = weekdayExtraHolidays(calendar.extraHolidays());
-    int64_t closed = std::upper_bound(extraDays.begin(), extraDays.end(), end - 1) -
-                     std::lower_bound(extraDays.begin(), extraDays.end(), start);
-    YearRules rules(calendar);
-    DayRing met(end - start);                                       // rule holidays already counted
-    int64_t floor = firstDayOfYear(yearOf(start)) - kRuleReachDays; // no rule date lies lower
-    const int32_t lastYear = yearOf(end);
-    for (int32_t year = yearOf(start);; ++year) {
-        // The ring holds the days from here on; a ring as long as the span holds all of it.
-        const int64_t base = std::max(floor, start);
-        for (const int64_t day : rules.of(year))
-            if (day < end && isWeekday(day) && inBand(day, base, met) && !isExtra(extraDays, day) &&
-                met.insert(day))
-                ++closed;
-        if (year == lastYear)
-            return closed;
-        // No later year gives a day this far back: forget those, making room for the days ahead.
-        const int64_t settled = firstDayOfYear(year + 1) - kRuleReachDays;
-        met.erase(base, std::min(settled, end) - 1);
-        floor = settled;
-    }
+    const std::vector<int64_t>& extraDays = calendar.closingExtraDays();
+    struct Count {
+        const std::vector<int64_t>& extraDays;
+        int64_t end;
+        int32_t lastYear;
+        int64_t closed = 0;
+        bool wants(int64_t day) const { return day < end && isWeekday(day) && !isExtra(extraDays, day); }
+        void met(int64_t, std::size_t, bool fresh) { closed += fresh ? 1 : 0; }
+        bool yearDone(int32_t year, int64_t, int64_t) const { return year == lastYear; }
+    } count{extraDays, end, yearOf(end)};
+    DayRing met(end - start); // rule holidays already counted
+    sweepYears(alone(calendar), {1, yearOf(start), start}, met, count);
+    const int64_t extras = std::upper_bound(extraDays.begin(), extraDays.end(), end - 1) -
+                           std::lower_bound(extraDays.begin(), extraDays.end(), start);
+    return extras + count.closed;
 }
 
 // The steps-th business day after (direction +1) or before (direction -1) `day`, as the growing-window
@@ -83,144 +60,184 @@ int64_t closedWeekdays(const BusinessCalendar& calendar, int64_t start, int64_t 
 // the window ending there reaches no year beyond those; otherwise the next year's rules join.
 //
 // Days are handled as keys, direction * day, so that keys grow the way the search moves.
-int64_t stepBusinessDays(const BusinessCalendar& calendar, int64_t day, int64_t steps, int64_t direction) {
-    const std::vector<int64_t> extraDays = weekdayExtraHolidays(calendar.extraHolidays());
-    std::vector<int64_t> extraKeys; // ascending keys of the extra holidays on the search's side of day
-    for (const int64_t extra : extraDays)
-        if (direction * (extra - day) > 0)
-            extraKeys.push_back(direction * extra);
-    if (direction < 0)
-        std::reverse(extraKeys.begin(), extraKeys.end());
-
-    const int64_t weekdaysBefore = direction > 0 ? weekdaysThrough(day) : weekdaysThrough(day - 1);
-    int64_t closed = 0; // closed weekdays passed
-    const auto candidate = [&]() -> int64_t {
+class Stepper {
+public:
+    Stepper(const BusinessCalendar& calendar, int64_t day, int64_t steps, int64_t direction)
+        : extraDays_(calendar.closingExtraDays()), direction_(direction), dayKey_(direction * day),
+          steps_(steps), weekdaysBefore_(direction > 0 ? weekdaysThrough(day) : weekdaysThrough(day - 1)),
+          counted_(dayKey_) {
+        // The extra holidays on the search's side of day, in the order the search meets them.
         if (direction > 0) {
-            const int64_t found = nthWeekday(weekdaysBefore + steps + closed);
+            nextExtra_ = std::upper_bound(extraDays_.begin(), extraDays_.end(), day) - extraDays_.begin();
+        } else {
+            nextExtra_ = extraDays_.end() - std::lower_bound(extraDays_.begin(), extraDays_.end(), day);
+        }
+        found_ = candidate();
+    }
+
+    int64_t result() const { return found_; }
+
+    bool wants(int64_t key) const {
+        return isWeekday(direction_ * key) && !isExtra(extraDays_, direction_ * key);
+    }
+
+    void met(int64_t key, std::size_t, bool fresh) {
+        if (fresh && key <= counted_) { // a newly met holiday behind the candidate pushes it on
+            ++closed_;
+            found_ = candidate();
+        }
+    }
+
+    bool yearDone(int32_t year, int64_t base, int64_t, const DayRing& met) {
+        catchUp(base, met);
+        // Forward, the window [day + 1, found] reaches the year of found + 1; backward, [found, day - 1]
+        // reaches the year of found (every day up to 366 is in 1900).
+        return direction_ > 0 ? found_ < lastDayOfYear(year) : year == 1900 || found_ >= firstDayOfYear(year);
+    }
+
+private:
+    int64_t candidate() const {
+        if (direction_ > 0) {
+            const int64_t found = nthWeekday(weekdaysBefore_ + steps_ + closed_);
             // The window [day + 1, found] is counted up to found + 1, which must be a 32-bit day.
             if (found >= kLastDay)
                 throw messages::InvalidDate;
             return found;
         }
         // Every day of 1 and below is a weekend: a search that runs out of weekdays would never end.
-        const int64_t ordinal = weekdaysBefore - steps - closed + 1;
+        const int64_t ordinal = weekdaysBefore_ - steps_ - closed_ + 1;
         if (ordinal < 1)
             throw messages::InvalidDate;
         return nthWeekday(ordinal);
-    };
-    int64_t found = candidate();
+    }
 
-    const int32_t firstYear = yearOf(direction > 0 ? day + 1 : day);
-    DayRing met; // keys of the rule holidays met
-    int64_t floor = direction > 0 ? firstDayOfYear(firstYear) - kRuleReachDays
-                                  : -(lastDayOfYear(firstYear) + kRuleReachDays); // no key lies lower
-    int64_t counted = direction * day; // the closed days up to this key are in `closed`
-    std::size_t nextExtra = 0;
     // Counts the closed days between the keys counted and the candidate, and moves the candidate on by as
     // many weekdays, until it passes no more.
-    const auto catchUp = [&] {
-        while (direction * found > counted) {
-            const int64_t key = direction * found;
-            const int64_t from = std::max(counted + 1, floor);
+    void catchUp(int64_t base, const DayRing& met) {
+        while (direction_ * found_ > counted_) {
+            const int64_t key = direction_ * found_;
+            const int64_t from = std::max(counted_ + 1, base);
             int64_t passed = from <= key ? met.count(from, std::min(key, from + met.size() - 1)) : 0;
-            for (; nextExtra < extraKeys.size() && extraKeys[nextExtra] <= key; ++nextExtra)
-                ++passed;
-            counted = key;
+            // The extra holidays passed, found by search rather than one by one: a step may pass thousands.
+            std::size_t last = nextExtra_;
+            if (direction_ > 0) {
+                last = std::upper_bound(extraDays_.begin(), extraDays_.end(), key) - extraDays_.begin();
+            } else {
+                last = extraDays_.end() - std::lower_bound(extraDays_.begin(), extraDays_.end(), -key);
+            }
+            last = std::max(last, nextExtra_);
+            passed += static_cast<int64_t>(last - nextExtra_);
+            nextExtra_ = last;
+            counted_ = key;
             if (passed == 0)
                 return;
-            closed += passed;
-            found = candidate();
+            closed_ += passed;
+            found_ = candidate();
         }
-    };
-
-    YearRules rules(calendar);
-    for (int32_t year = firstYear;; year += static_cast<int32_t>(direction)) {
-        for (const int64_t ruleDay : rules.of(year)) {
-            const int64_t key = direction * ruleDay;
-            if (direction * (ruleDay - day) <= 0 || !isWeekday(ruleDay) || !inBand(key, floor, met) ||
-                isExtra(extraDays, ruleDay) || !met.insert(key))
-                continue;
-            if (key <= counted) { // a newly met holiday behind the candidate pushes it on
-                ++closed;
-                found = candidate();
-            }
-        }
-        catchUp();
-        // Forward, the window [day + 1, found] reaches the year of found + 1; backward, [found, day - 1]
-        // reaches the year of found (every day up to 366 is in 1900).
-        if (direction > 0 ? found < lastDayOfYear(year) : year == 1900 || found >= firstDayOfYear(year))
-            return found;
-        // The years still to come give no key this low: forget those, making room for the keys ahead.
-        const int64_t settled = direction > 0 ? firstDayOfYear(year + 1) - kRuleReachDays
-                                              : -(lastDayOfYear(year - 1) + kRuleReachDays);
-        met.erase(floor, settled - 1);
-        floor = settled;
     }
+
+    const std::vector<int64_t>& extraDays_;
+    int64_t direction_;
+    int64_t dayKey_;
+    int64_t steps_;
+    int64_t weekdaysBefore_;
+    int64_t closed_ = 0;    // closed weekdays passed
+    int64_t counted_;       // the closed days up to this key are in closed_
+    std::size_t nextExtra_; // extra holidays the search has passed, counted from its side of day
+    int64_t found_ = 0;
+};
+
+int64_t stepBusinessDays(const BusinessCalendar& calendar, int64_t day, int64_t steps, int64_t direction) {
+    Stepper stepper(calendar, day, steps, direction);
+    DayRing met; // keys of the rule holidays met
+    struct Adapter {
+        Stepper& stepper;
+        const DayRing& ring;
+        bool wants(int64_t key) const { return stepper.wants(key); }
+        void met(int64_t key, std::size_t m, bool fresh) { stepper.met(key, m, fresh); }
+        bool yearDone(int32_t year, int64_t base, int64_t settled) {
+            return stepper.yearDone(year, base, settled, ring);
+        }
+    } adapter{stepper, met};
+    const int32_t firstYear = yearOf(direction > 0 ? day + 1 : day);
+    sweepYears(alone(calendar), {direction, firstYear, direction * day + 1}, met, adapter);
+    return stepper.result();
 }
 
-enum class Adjustment { None, Preceding, Following, ModifiedFollowing };
-
-Adjustment adjustmentOf(const std::wstring& convention) {
-    if (equalsIgnoringCase(convention, L"p"))
-        return Adjustment::Preceding;
-    if (equalsIgnoringCase(convention, L"s"))
-        return Adjustment::Following;
-    if (equalsIgnoringCase(convention, L"m"))
-        return Adjustment::ModifiedFollowing;
-    return Adjustment::None;
+// Adjusting one date, as `adjust` defines it.
+int64_t adjustOne(const BusinessCalendar& calendar, int64_t day, BusinessDayConvention how) {
+    if (calendar.isBusinessDay(static_cast<int32_t>(day)))
+        return day;
+    switch (how) {
+    case BusinessDayConvention::Preceding:
+        return stepBusinessDays(calendar, day, 1, -1);
+    case BusinessDayConvention::Following:
+        return stepBusinessDays(calendar, day, 1, 1);
+    case BusinessDayConvention::ModifiedFollowing: {
+        // The next business day unless it leaves the month, then the one before.
+        const int64_t following = stepBusinessDays(calendar, day, 1, 1);
+        if (SerialDate(static_cast<int32_t>(following)).month() ==
+            SerialDate(static_cast<int32_t>(day)).month())
+            return following;
+        return stepBusinessDays(calendar, day, 1, -1);
+    }
+    case BusinessDayConvention::Unadjusted:
+        break;
+    }
+    return day;
 }
 
-// The closed days of a run of whole years, gathered once to adjust many dates. The searches of `adjust` see
-// the rules of the years their windows reach; when every year of the run keeps its rule dates within itself,
-// a day of the run is a holiday in every window reaching its year and in none other, so one set stands for
-// all of them. Answers only for windows inside the run; the caller adjusts the other dates one by one.
+// The closed days of a run of whole years, gathered once to adjust the dates in it. The searches of `adjust`
+// see the rules of the years their windows reach; when every year of the run keeps its rule dates within
+// itself, a day of the run is a holiday in every window reaching its year and in none other, so one set
+// stands for all of them. Answers only for searches that stay inside the run; the caller adjusts the other
+// dates one by one.
+//
+// Dates are adjusted in ascending order, so the searches for the next and the previous open day move
+// forward only: each day of the run is looked at a bounded number of times however many dates there are.
 class YearRunHolidays {
 public:
-    // A bound on the set's memory (a bit per day, some 450 kB). More years than dates would cost more than
-    // adjusting each date alone.
-    static constexpr int64_t kMaxYears = 10'000;
+    // A bound on the set's memory (a bit per day, some 450 kB).
+    static constexpr int32_t kMaxYears = 10'000;
 
-    // Nothing when the dates are too sparse for a run to pay, or some year of the run places a rule date
-    // outside itself (the Japanese equinoxes far ahead).
-    static std::optional<YearRunHolidays> covering(const BusinessCalendar& calendar,
-                                                   const std::vector<SerialDate>& dates) {
-        if (dates.empty())
-            return std::nullopt;
-        const auto [low, high] = std::minmax_element(dates.begin(), dates.end());
-        // A year either side, so that the searches from the dates stay inside the run.
-        const int32_t firstYear = std::max(1900, yearOf(low->serial()) - 1);
-        const int32_t lastYear = std::min(yearOf(kLastDay), yearOf(high->serial()) + 1);
-        const int64_t years = int64_t{lastYear} - firstYear + 1;
-        if (years > kMaxYears || years > static_cast<int64_t>(dates.size()) + 2)
-            return std::nullopt;
+    // The run from firstYear to lastYear; nothing when a year of it places a rule date outside itself (the
+    // Japanese equinoxes far ahead).
+    static std::optional<YearRunHolidays> of(const BusinessCalendar& calendar, int32_t firstYear,
+                                             int32_t lastYear) {
         YearRunHolidays run(firstYear, lastYear);
-        YearRules rules(calendar);
+        std::vector<int64_t> dates;
         for (int32_t year = firstYear; year <= lastYear; ++year) {
+            dates.clear();
+            calendar.appendHolidaysOfYear(year, dates);
             const int64_t first = firstDayOfYear(year);
             const int64_t last = lastDayOfYear(year);
-            for (const int64_t day : rules.of(year)) {
+            for (const int64_t day : dates) {
                 if (day < first || day > last)
                     return std::nullopt;
                 run.close(day);
             }
         }
-        for (const int64_t day : weekdayExtraHolidays(calendar.extraHolidays()))
-            run.close(day);
+        // The extra holidays of the run only, found by search in the sorted list.
+        const std::vector<int64_t>& extras = calendar.closingExtraDays();
+        for (auto it = std::lower_bound(extras.begin(), extras.end(), run.first_);
+             it != extras.end() && *it <= run.end_; ++it)
+            run.close(*it);
         return run;
     }
 
-    // The date adjusted as `adjust` would; nothing when a search would leave the run.
-    std::optional<int64_t> adjust(int64_t day, Adjustment how) const {
+    // The date adjusted as `adjust` would; nothing when a search would leave the run. Dates must come in
+    // ascending order.
+    std::optional<int64_t> adjust(int64_t day, BusinessDayConvention how) {
         if (day < first_ || day + 1 > end_)
             return std::nullopt;
         if (open(day))
             return day;
         switch (how) {
-        case Adjustment::Preceding:
+        case BusinessDayConvention::Preceding:
             return previous(day);
-        case Adjustment::Following:
+        case BusinessDayConvention::Following:
             return next(day);
-        case Adjustment::ModifiedFollowing: {
+        case BusinessDayConvention::ModifiedFollowing: {
             const std::optional<int64_t> following = next(day);
             if (!following)
                 return std::nullopt;
@@ -229,7 +246,7 @@ public:
                 return following;
             return previous(day);
         }
-        case Adjustment::None:
+        case BusinessDayConvention::Unadjusted:
             break;
         }
         return day;
@@ -238,7 +255,8 @@ public:
 private:
     YearRunHolidays(int32_t firstYear, int32_t lastYear)
         : first_(firstDayOfYear(firstYear)), end_(std::min(lastDayOfYear(lastYear), kLastDay)),
-          closed_(static_cast<std::size_t>(end_ - first_ + 1), false) {}
+          closed_(static_cast<std::size_t>(end_ - first_ + 1), false), nextOpen_(first_ - 1),
+          lastOpenScanned_(first_ - 1) {}
 
     void close(int64_t day) {
         if (day >= first_ && day <= end_)
@@ -248,24 +266,39 @@ private:
         return isWeekday(day) && !closed_[static_cast<std::size_t>(day - first_)];
     }
 
-    // The window [day + 1, h] reaches the year of h + 1, which must lie in the run.
-    std::optional<int64_t> next(int64_t day) const {
-        for (int64_t h = day + 1; h + 1 <= end_; ++h)
-            if (open(h))
-                return h;
-        return std::nullopt;
+    // The first open day after `day`; the window [day + 1, h] reaches the year of h + 1, which must lie in
+    // the run. The answer for a later day starts from the answer for an earlier one.
+    std::optional<int64_t> next(int64_t day) {
+        if (nextOpen_ <= day) {
+            nextOpen_ = day + 1;
+            while (nextOpen_ + 1 <= end_ && !open(nextOpen_))
+                ++nextOpen_;
+        }
+        if (nextOpen_ + 1 > end_)
+            return std::nullopt;
+        return nextOpen_;
     }
-    // The window [l, day - 1] reaches the year of l.
-    std::optional<int64_t> previous(int64_t day) const {
-        for (int64_t l = day - 1; l >= first_; --l)
-            if (open(l))
-                return l;
-        return std::nullopt;
+    // The last open day before `day`; the window [l, day - 1] reaches the year of l. The days up to day - 1
+    // are scanned once over all dates.
+    std::optional<int64_t> previous(int64_t day) {
+        for (; lastOpenScanned_ < day - 1; ++lastOpenScanned_)
+            if (open(lastOpenScanned_ + 1))
+                lastOpen_ = lastOpenScanned_ + 1;
+        return lastOpen_;
     }
 
     int64_t first_; // 1 January of the first year
     int64_t end_;   // 31 December of the last year, or the last 32-bit day
     std::vector<bool> closed_;
+    int64_t nextOpen_;                // the open day found last by `next`, or a day before the run
+    int64_t lastOpenScanned_;         // the days up to here have been looked at by `previous`
+    std::optional<int64_t> lastOpen_; // the last open day among them
+};
+
+// The outcome of adjusting one date: the day, or the exception it failed with.
+struct Adjusted {
+    int64_t day = 0;
+    std::exception_ptr failure;
 };
 
 } // namespace
@@ -279,26 +312,18 @@ std::vector<double> BusinessCalendar::nonBusinessDays(int32_t start, int32_t end
     for (int32_t year = SerialDate(start).year(); year <= lastYear; ++year)
         appendHolidaysOfYear(year, ruleDays);
     std::sort(ruleDays.begin(), ruleDays.end());
-    const std::vector<int64_t> extraDays = weekdayExtraHolidays(extraHolidays_);
     for (int64_t day = start; day < end; ++day)
-        if (!isWeekday(day) || std::binary_search(extraDays.begin(), extraDays.end(), day) ||
+        if (!isWeekday(day) || isExtra(closingExtras_, day) ||
             std::binary_search(ruleDays.begin(), ruleDays.end(), day))
             result.push_back(static_cast<double>(day));
     return result;
 }
 
+// The one-day window [day, day + 1) sees the rules of the years of both days.
 bool BusinessCalendar::isBusinessDay(int32_t day) const {
     if (!isWeekday(day)) // also the last day of the range, whose next day would not fit
         return false;
-    if (std::find(extraHolidays_.begin(), extraHolidays_.end(), static_cast<double>(day)) !=
-        extraHolidays_.end())
-        return false;
-    // The one-day window [day, day + 1) sees the rules of the years of both days.
-    std::vector<int64_t> ruleDays;
-    const int32_t lastYear = yearOf(int64_t{day} + 1);
-    for (int32_t year = yearOf(day); year <= lastYear; ++year)
-        appendHolidaysOfYear(year, ruleDays);
-    return std::find(ruleDays.begin(), ruleDays.end(), day) == ruleDays.end();
+    return closedWeekdays(*this, day, int64_t{day} + 1) == 0;
 }
 
 int32_t BusinessCalendar::businessDayCount(int32_t start, int32_t end) const {
@@ -328,33 +353,70 @@ int32_t BusinessCalendar::lastBusinessDayOfMonth(int32_t day) const {
     return isBusinessDay(monthEnd) ? monthEnd : previousBusinessDay(monthEnd);
 }
 
-SerialDate BusinessCalendar::adjust(SerialDate date, std::wstring convention) const {
-    const int32_t day = date.serial();
-    if (isBusinessDay(day))
-        return date;
-    if (equalsIgnoringCase(convention, L"p"))
-        return SerialDate(previousBusinessDay(day));
-    if (equalsIgnoringCase(convention, L"s"))
-        return SerialDate(nextBusinessDay(day));
-    if (equalsIgnoringCase(convention, L"m")) {
-        // Modified following: the next business day unless it leaves the month, then the one before.
-        const SerialDate following(nextBusinessDay(day));
-        return following.month() == date.month() ? following : SerialDate(previousBusinessDay(day));
-    }
-    return date; // any other text leaves the date as it is
+SerialDate BusinessCalendar::adjust(SerialDate date, BusinessDayConvention convention) const {
+    return SerialDate(static_cast<int32_t>(adjustOne(*this, date.serial(), convention)));
 }
 
-// A schedule's dates share their years: their holidays are gathered once for all of them, and only dates
-// whose searches would leave those years are adjusted alone.
+SerialDate BusinessCalendar::adjust(SerialDate date, std::wstring convention) const {
+    return adjust(date, parseBusinessDayConvention(convention));
+}
+
+// A schedule's dates share their years: the holidays of each run of neighbouring years are gathered once
+// for all its dates, and only dates whose searches would leave their run are adjusted alone. The dates are
+// taken in ascending order; the first failure in the order given is the one thrown, as adjusting them one
+// after the other would.
 std::vector<SerialDate> BusinessCalendar::adjustAll(std::vector<SerialDate> dates,
-                                                    std::wstring convention) const {
-    const Adjustment how = adjustmentOf(convention);
-    if (how == Adjustment::None) // any other text leaves every date as it is
+                                                    BusinessDayConvention convention) const {
+    if (convention == BusinessDayConvention::Unadjusted) // every date stays as it is
         return dates;
-    const std::optional<YearRunHolidays> run = YearRunHolidays::covering(*this, dates);
-    for (SerialDate& date : dates) {
-        const std::optional<int64_t> adjusted = run ? run->adjust(date.serial(), how) : std::nullopt;
-        date = adjusted ? SerialDate(static_cast<int32_t>(*adjusted)) : adjust(date, convention);
+    std::vector<std::size_t> order(dates.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return dates[a].serial() < dates[b].serial(); });
+
+    std::vector<Adjusted> adjusted(dates.size());
+    const auto alone = [&](std::size_t i) {
+        try {
+            adjusted[i].day = adjustOne(*this, dates[i].serial(), convention);
+        } catch (...) {
+            adjusted[i].failure = std::current_exception(); // thrown below, in the order given
+        }
+    };
+    const auto yearOfEntry = [&](std::size_t k) { return yearOf(dates[order[k]].serial()); };
+    for (std::size_t k = 0; k < order.size();) {
+        // A run: the years of neighbouring dates, one year either side so that the searches stay inside.
+        const int32_t firstYear = std::max(1900, yearOfEntry(k) - 1);
+        std::size_t end = k + 1;
+        while (end < order.size() && yearOfEntry(end) <= yearOfEntry(end - 1) + 2 &&
+               yearOfEntry(end) + 1 - firstYear < YearRunHolidays::kMaxYears)
+            ++end;
+        const int32_t lastYear = std::min(yearOf(kLastDay), yearOfEntry(end - 1) + 1);
+        std::optional<YearRunHolidays> run;
+        try {
+            run = YearRunHolidays::of(*this, firstYear, lastYear);
+        } catch (...) {
+            run.reset(); // a year the dates' own searches may never ask for: each date finds out alone
+        }
+        for (; k < end; ++k) {
+            const std::size_t i = order[k];
+            const std::optional<int64_t> day =
+                run ? run->adjust(dates[i].serial(), convention) : std::nullopt;
+            if (day)
+                adjusted[i].day = *day;
+            else
+                alone(i);
+        }
+    }
+    for (std::size_t i = 0; i < dates.size(); ++i) {
+        if (adjusted[i].failure)
+            std::rethrow_exception(adjusted[i].failure);
+        dates[i] = SerialDate(static_cast<int32_t>(adjusted[i].day));
     }
     return dates;
+}
+
+std::vector<SerialDate> BusinessCalendar::adjustAll(std::vector<SerialDate> dates,
+                                                    std::wstring convention) const {
+    return adjustAll(std::move(dates), parseBusinessDayConvention(convention));
 }

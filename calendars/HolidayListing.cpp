@@ -19,40 +19,34 @@ void sweepHolidays(const MergedBusinessCalendar& calendar, int32_t start, int32_
     if (members.empty() || start > end)
         return;
     const int64_t span = int64_t{end} - start + 1;
-    DayRing listed(span);               // every member's days
-    DayRing fromFirst(span);            // the first member's days
-    std::map<int64_t, int64_t> repeats; // how often the first member lists a day beyond once (rare)
-    int64_t floor = firstDayOfYear(yearOf(start)) - kRuleReachDays; // no rule date lies lower
-    std::vector<int64_t> dates;
-    const int32_t lastYear = yearOf(end);
-    for (int32_t year = yearOf(start);; ++year) {
-        // The rings hold the days from here on; rings as long as the span hold all of it.
-        const int64_t base = std::max<int64_t>(floor, start);
-        for (std::size_t m = 0; m < members.size(); ++m) {
-            dates.clear();
-            members[m]->appendHolidaysOfYear(year, dates);
-            for (const int64_t day : dates) {
-                if (day < base || day > end || day - base >= listed.size())
-                    continue;
-                listed.insert(day);
-                if (m == 0 && !fromFirst.insert(day))
-                    ++repeats[day];
+    DayRing listed(span); // every member's days
+    struct Listing {
+        Release& release;
+        const DayRing& listed;
+        int64_t end;
+        int32_t lastYear;
+        DayRing fromFirst;                  // the first member's days
+        std::map<int64_t, int64_t> repeats; // how often the first member lists a day beyond once (rare)
+
+        bool wants(int64_t day) const { return day <= end; }
+        void met(int64_t day, std::size_t member, bool) {
+            if (member == 0 && !fromFirst.insert(day))
+                ++repeats[day];
+        }
+        bool yearDone(int32_t year, int64_t base, int64_t settled) {
+            if (year == lastYear) {
+                release(listed, repeats, base, std::min<int64_t>(end, base + listed.size() - 1));
+                return true;
             }
+            const int64_t hi = std::min<int64_t>(settled - 1, end);
+            if (listed.highest() >= base) { // anything held at all
+                release(listed, repeats, base, hi);
+                fromFirst.erase(base, hi);
+            }
+            return false;
         }
-        if (year == lastYear) {
-            release(listed, repeats, base, std::min<int64_t>(end, base + listed.size() - 1));
-            return;
-        }
-        // No later year gives a day this far back: those are final.
-        const int64_t settled = firstDayOfYear(year + 1) - kRuleReachDays;
-        const int64_t hi = std::min<int64_t>(settled - 1, end);
-        if (listed.highest() >= base) { // anything held at all
-            release(listed, repeats, base, hi);
-            listed.erase(base, hi);
-            fromFirst.erase(base, hi);
-        }
-        floor = settled;
-    }
+    } listing{release, listed, end, yearOf(end), DayRing(span), {}};
+    sweepYears(members, {1, yearOf(start), start}, listed, listing);
 }
 
 // Repeats recorded in [lo, hi], dropped from the record.

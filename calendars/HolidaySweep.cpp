@@ -26,7 +26,8 @@ std::vector<int64_t> weekdayExtraHolidays(const std::vector<double>& extraHolida
         if (static_cast<double>(day) == value && isWeekday(day))
             days.push_back(day);
     }
-    std::sort(days.begin(), days.end());
+    if (!std::is_sorted(days.begin(), days.end())) // a column of dates usually comes in order
+        std::sort(days.begin(), days.end());
     days.erase(std::unique(days.begin(), days.end()), days.end());
     return days;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-// Building blocks of the business-day operations: weekday counting in closed form, and a set of days for
-// gathering rule holidays year by year.
+// The engine of the business-day operations: weekday counting in closed form, a set of days for gathering
+// rule holidays, and the one walk over the years that counting, stepping, listing and adjusting share.
+
+#include "calendars/BusinessCalendar.h"
 
 #include <algorithm>
 #include <bit>
@@ -104,6 +106,66 @@ void DayRing::forEach(int64_t lo, int64_t hi, F&& f) const {
             f(wordStart + std::countr_zero(set));
         base = wordStart + 64;
     });
+}
+
+// Whether a day is among sorted extra holidays.
+inline bool isExtra(const std::vector<int64_t>& extraDays, int64_t day) {
+    return !extraDays.empty() && std::binary_search(extraDays.begin(), extraDays.end(), day);
+}
+
+// Where a walk over the years starts. Keys are days walking forward and days negated walking backward, so
+// that keys grow the way the walk goes.
+struct SweepStart {
+    int64_t direction; // +1 or -1
+    int32_t year;      // the first year whose rules are asked for
+    int64_t lowestKey; // no key below it is wanted
+};
+
+// Walks the years from start.year in the direction, asking each member for the rule dates of one year at a
+// time, and only when the walk reaches that year (a calendar may refuse a year it does not cover; its
+// exception leaves the walk as it is). The wanted keys gather in `ring`. A year's rule may lie up to
+// kRuleReachDays outside it, so after each year the keys more than that before the next year are final:
+// no later year can give them again. This is the one place that knows how far rules reach.
+//
+// The client answers three questions:
+//   bool wants(int64_t key)                               whether a rule date joins the ring
+//   void met(int64_t key, std::size_t member, bool fresh) a wanted date joined (fresh: it was not held yet)
+//   bool yearDone(int32_t year, int64_t base, int64_t settled)
+//                                                         the year's dates are in; the keys held in
+//                                                         [base, settled) are final. True ends the walk;
+//                                                         otherwise those keys leave the ring.
+template <class Client>
+void sweepYears(const std::vector<const BusinessCalendar*>& members, const SweepStart& start, DayRing& ring,
+                Client& client) {
+    const int64_t direction = start.direction;
+    // The lowest key any year of the walk can give.
+    int64_t floor = direction > 0 ? firstDayOfYear(start.year) - kRuleReachDays
+                                  : -(lastDayOfYear(start.year) + kRuleReachDays);
+    std::vector<int64_t> dates;
+    for (int32_t year = start.year;; year += static_cast<int32_t>(direction)) {
+        // The ring holds the keys from here on; a ring as long as the span holds all of it.
+        const int64_t base = std::max(floor, start.lowestKey);
+        for (std::size_t m = 0; m < members.size(); ++m) {
+            dates.clear();
+            members[m]->appendHolidaysOfYear(year, dates);
+            for (const int64_t day : dates) {
+                const int64_t key = direction * day;
+                // The band test only keeps a calendar breaking the reach of its rules from corrupting the
+                // ring.
+                if (key < base || key - base >= ring.size() || !client.wants(key))
+                    continue;
+                client.met(key, m, ring.insert(key));
+            }
+        }
+        // Walking back, nothing lies before 1900, whose year holds every day up to 366: all is final.
+        const int64_t settled = direction > 0  ? firstDayOfYear(year + 1) - kRuleReachDays
+                                : year <= 1900 ? std::numeric_limits<int64_t>::max()
+                                               : -(lastDayOfYear(year - 1) + kRuleReachDays);
+        if (client.yearDone(year, base, settled))
+            return;
+        ring.erase(base, settled - 1);
+        floor = settled;
+    }
 }
 
 } // namespace sweep
