@@ -108,9 +108,11 @@ void DayRing::forEach(int64_t lo, int64_t hi, F&& f) const {
     });
 }
 
-// Whether a day is among sorted extra holidays.
+// Whether a day is among sorted extra holidays. A sweep over millions of years asks this of every rule date;
+// nearly all of them lie outside the few years the list covers, which the bounds tell at once.
 inline bool isExtra(const std::vector<int64_t>& extraDays, int64_t day) {
-    return !extraDays.empty() && std::binary_search(extraDays.begin(), extraDays.end(), day);
+    return !extraDays.empty() && day >= extraDays.front() && day <= extraDays.back() &&
+           std::binary_search(extraDays.begin(), extraDays.end(), day);
 }
 
 // Where a walk over the years starts. Keys are days walking forward and days negated walking backward, so

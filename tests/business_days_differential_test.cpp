@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <cwchar>
 #include <limits>
 #include <random>
 #include <sstream>
@@ -184,6 +185,43 @@ TEST_F(Differential, LongSpansAndSteps) {
     }
 }
 
+// Extra holidays spread over decades, against every calendar: counting and stepping over them must find each
+// one by search, never by one scan per date, and still see exactly what the day-by-day windows see.
+TEST_F(Differential, ExtraHolidaysOverLongSpans) {
+    for (const std::wstring& text : kCalendarTexts) {
+        for (int i = 0; i < 3; ++i) {
+            const int64_t span = uniform(5000, 15000);
+            const int64_t start = i == 0 ? dayIn(SerialDate(1, 1, 9900).serial(), kLastHostDay - span)
+                                         : dayIn(0, kLastHostDay - span);
+            std::vector<double> extras;
+            for (int64_t k = 0, count = uniform(100, 400); k < count; ++k)
+                extras.push_back(static_cast<double>(start + uniform(-50, span + 50)));
+            if (chance(0.5))
+                std::sort(extras.begin(), extras.end()); // as a column of dates usually comes
+            const auto calendar = CalendarFactory().createCalendar(text);
+            calendar->setExtraHolidays(extras);
+            const int64_t end = start + span;
+            const int64_t steps = span * 5 / 7 - uniform(0, 400);
+            std::ostringstream where;
+            where << std::string(text.begin(), text.end()) << " from " << start << " to " << end << ", "
+                  << extras.size() << " extra holidays";
+            SCOPED_TRACE(where.str());
+            EXPECT_EQ(calendar->businessDayCount(static_cast<int32_t>(start), static_cast<int32_t>(end)),
+                      reference::businessDayCount(*calendar, start, end));
+            EXPECT_EQ(attempt([&] {
+                          return calendar->plusBusinessDays(static_cast<int32_t>(start),
+                                                            static_cast<int32_t>(steps));
+                      }),
+                      reference::plusBusinessDays(*calendar, start, steps));
+            EXPECT_EQ(attempt([&] {
+                          return calendar->plusBusinessDays(static_cast<int32_t>(end),
+                                                            static_cast<int32_t>(-steps));
+                      }),
+                      reference::plusBusinessDays(*calendar, end, -steps));
+        }
+    }
+}
+
 TEST_F(Differential, HolidayListings) {
     for (int i = 0; i < 400; ++i) {
         const std::wstring& text =
@@ -327,6 +365,36 @@ TEST_F(AdjustAll, RulesReachingIntoOtherYears) {
         SCOPED_TRACE("kind " + std::to_string(kind) + ", " + std::to_string(dates.size()) + " dates from " +
                      (dates.empty() ? "-" : std::to_string(dates.front().serial())));
         expectSameAdjustment(*calendar, dates, how);
+    }
+}
+
+// Long schedules with many extra holidays: runs of years longer than one set of closed days holds, dates
+// far apart, and extra holidays both among the dates and between them.
+TEST_F(AdjustAll, LongListsWithManyExtraHolidays) {
+    struct Case {
+        const wchar_t* text;
+        int32_t first;
+        int32_t step; // days between dates
+        int32_t count;
+    };
+    const std::vector<Case> cases{
+        {L"WEEKDAYS", SerialDate(31, 1, 2023).serial(), 30, 150000}, // some 12,300 years
+        {L"NYSE,LONDON", 1, 91, 40000},
+        {L"TARGET,JAPAN", SerialDate(1, 1, 7000).serial(), 29, 40000},
+        {L"US", 1000000, 2000, 2000}, // a date every five or six years
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text, c.text + std::wcslen(c.text)));
+        std::vector<SerialDate> dates;
+        for (int32_t i = 0; i < c.count; ++i)
+            dates.push_back(SerialDate(c.first + i * c.step));
+        std::vector<double> extras;
+        for (int i = 0; i < 5000; ++i)
+            extras.push_back(static_cast<double>(c.first + uniform(0, int64_t{c.step} * c.count)));
+        const auto calendar = CalendarFactory().createCalendar(c.text);
+        calendar->setExtraHolidays(extras);
+        for (const wchar_t* how : {L"m", L"p"})
+            expectSameAdjustment(*calendar, dates, how);
     }
 }
 

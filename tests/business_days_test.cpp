@@ -1,7 +1,9 @@
 #include "TestCalendars.h"
 
+#include "calendars/BusinessDayConvention.h"
 #include "calendars/BusinessDayFunctions.h"
 #include "calendars/CalendarFactory.h"
+#include "calendars/HolidayListing.h"
 #include "calendars/HolidaySweep.h"
 #include "calendars/Messages.h"
 #include "calendars/NYSECalendar.h"
@@ -239,6 +241,59 @@ TEST(BusinessDays, FailWhereTheSearchWouldNeverEndOrLeaveTheRange) {
     expectFailure([] { sched_Holidays(0, 1e10, L"US", kNone); }, messages::InvalidDate);
     expectFailure([] { sched_nextBusinessDay(std::nan(""), L"US,", kNone); },
                   messages::InvalidHolidayCalendar);
+}
+
+// A calendar covering only some years refuses the others with a message of its own. The operations ask for
+// a year only when their window reaches it, and let the refusal through.
+constexpr const char* kYearNotCovered = "year not covered";
+
+std::unique_ptr<MergedBusinessCalendar> coveringUpTo(int32_t lastYear) {
+    return mergedOf(std::make_unique<testing_calendars::RuleCalendar>([lastYear](int32_t year, auto& out) {
+        if (year > lastYear)
+            throw kYearNotCovered;
+        out.push_back(dayNumber64(15, 3, year));
+    }));
+}
+
+TEST(BusinessDays, AskOnlyForTheYearsTheirWindowReachesAndLetRefusalsThrough) {
+    const auto calendar = coveringUpTo(2102);
+    const auto weekdays = CalendarFactory().createCalendar(L"WEEKDAYS");
+    const int32_t first = date(1, 1, 2102);
+    const int32_t lastDay = date(31, 12, 2102); // a Monday
+    ASSERT_TRUE(weekdays->isBusinessDay(lastDay));
+    const int32_t march15 = date(15, 3, 2102);
+    EXPECT_EQ(calendar->businessDayCount(first, lastDay),
+              weekdays->businessDayCount(first, lastDay) - (weekdays->isBusinessDay(march15) ? 1 : 0));
+    EXPECT_TRUE(calendar->isBusinessDay(lastDay - 3)); // [day, day + 1) stays in 2102
+    EXPECT_EQ(calendar->plusBusinessDays(lastDay - 3, -1), lastDay - 4);
+    expectFailure([&] { calendar->businessDayCount(first, lastDay + 1); }, kYearNotCovered);
+    expectFailure([&] { calendar->isBusinessDay(lastDay); }, kYearNotCovered); // its window ends in 2103
+    expectFailure([&] { calendar->plusBusinessDays(date(1, 1, 2000), 30000); }, kYearNotCovered);
+    expectFailure([&] { sortedHolidays(*calendar, first, lastDay + 1, 100); }, kYearNotCovered);
+    EXPECT_EQ(sortedHolidays(*calendar, date(1, 1, 2101), lastDay, 100),
+              (std::vector<double>{static_cast<double>(date(15, 3, 2101)), static_cast<double>(march15)}));
+}
+
+// Adjusting a list gives what adjusting its dates one after the other gives, failures included: the first
+// date in the list's order that fails decides the message, whatever order the dates are in.
+TEST(BusinessDays, AdjustingAListFailsAsItsFirstFailingDate) {
+    const auto calendar = coveringUpTo(2100);
+    const SerialDate refused(date(14, 3, 2102)); // a Tuesday of a year the calendar refuses
+    const SerialDate beyond(kMax);               // a Sunday: no business day follows it
+    const SerialDate fine(date(16, 3, 2099));
+    using Dates = std::vector<SerialDate>;
+    expectFailure([&] { calendar->adjustAll(Dates{fine, beyond, refused}, L"s"); }, messages::InvalidDate);
+    expectFailure([&] { calendar->adjustAll(Dates{fine, refused, beyond}, L"s"); }, kYearNotCovered);
+    // A run of years whose last year is refused: the dates whose own searches stay in covered years answer.
+    const int32_t sunday = date(4, 3, 2001); // and every Sunday after it into December 2100
+    Dates weekly;
+    for (int32_t day = sunday; day < date(20, 12, 2100); day += 7)
+        weekly.push_back(SerialDate(day));
+    const Dates adjusted = calendar->adjustAll(weekly, BusinessDayConvention::Following);
+    ASSERT_EQ(adjusted.size(), weekly.size());
+    for (std::size_t i = 0; i < weekly.size(); ++i)
+        ASSERT_EQ(adjusted[i], calendar->adjust(weekly[i], BusinessDayConvention::Following)) << i;
+    EXPECT_EQ(calendar->adjustAll(Dates{refused, beyond}, L"u"), (Dates{refused, beyond})); // nothing asked
 }
 
 // ---- listings ----
