@@ -62,8 +62,10 @@ int64_t closedWeekdays(const BusinessCalendar& calendar, int64_t start, int64_t 
 // Days are handled as keys, direction * day, so that keys grow the way the search moves.
 class Stepper {
 public:
-    Stepper(const BusinessCalendar& calendar, int64_t day, int64_t steps, int64_t direction)
-        : extraDays_(calendar.closingExtraDays()), direction_(direction), dayKey_(direction * day),
+    // `met` is the ring the walk gathers the rule holidays in.
+    Stepper(const BusinessCalendar& calendar, const DayRing& met, int64_t day, int64_t steps,
+            int64_t direction)
+        : extraDays_(calendar.closingExtraDays()), met_(met), direction_(direction), dayKey_(direction * day),
           steps_(steps), weekdaysBefore_(direction > 0 ? weekdaysThrough(day) : weekdaysThrough(day - 1)),
           counted_(dayKey_) {
         // The extra holidays on the search's side of day, in the order the search meets them.
@@ -88,8 +90,8 @@ public:
         }
     }
 
-    bool yearDone(int32_t year, int64_t base, int64_t, const DayRing& met) {
-        catchUp(base, met);
+    bool yearDone(int32_t year, int64_t base, int64_t) {
+        catchUp(base);
         // Forward, the window [day + 1, found] reaches the year of found + 1; backward, [found, day - 1]
         // reaches the year of found (every day up to 366 is in 1900).
         return direction_ > 0 ? found_ < lastDayOfYear(year) : year == 1900 || found_ >= firstDayOfYear(year);
@@ -113,11 +115,11 @@ private:
 
     // Counts the closed days between the keys counted and the candidate, and moves the candidate on by as
     // many weekdays, until it passes no more.
-    void catchUp(int64_t base, const DayRing& met) {
+    void catchUp(int64_t base) {
         while (direction_ * found_ > counted_) {
             const int64_t key = direction_ * found_;
             const int64_t from = std::max(counted_ + 1, base);
-            int64_t passed = from <= key ? met.count(from, std::min(key, from + met.size() - 1)) : 0;
+            int64_t passed = from <= key ? met_.count(from, std::min(key, from + met_.size() - 1)) : 0;
             // The extra holidays passed, found by search rather than one by one: a step may pass thousands.
             std::size_t last = nextExtra_;
             if (direction_ > 0) {
@@ -137,6 +139,7 @@ private:
     }
 
     const std::vector<int64_t>& extraDays_;
+    const DayRing& met_;
     int64_t direction_;
     int64_t dayKey_;
     int64_t steps_;
@@ -148,19 +151,10 @@ private:
 };
 
 int64_t stepBusinessDays(const BusinessCalendar& calendar, int64_t day, int64_t steps, int64_t direction) {
-    Stepper stepper(calendar, day, steps, direction);
     DayRing met; // keys of the rule holidays met
-    struct Adapter {
-        Stepper& stepper;
-        const DayRing& ring;
-        bool wants(int64_t key) const { return stepper.wants(key); }
-        void met(int64_t key, std::size_t m, bool fresh) { stepper.met(key, m, fresh); }
-        bool yearDone(int32_t year, int64_t base, int64_t settled) {
-            return stepper.yearDone(year, base, settled, ring);
-        }
-    } adapter{stepper, met};
+    Stepper stepper(calendar, met, day, steps, direction);
     const int32_t firstYear = yearOf(direction > 0 ? day + 1 : day);
-    sweepYears(alone(calendar), {direction, firstYear, direction * day + 1}, met, adapter);
+    sweepYears(alone(calendar), {direction, firstYear, direction * day + 1}, met, stepper);
     return stepper.result();
 }
 
