@@ -12,9 +12,9 @@ tree() {
     rm -rf "${work:?}/$1"
     local dir=$work/$1
     shift
-    for spec in "$@"; do
-        mkdir -p "$dir/$(dirname "${spec%%=*}")"
-        echo "${spec#*=}" >>"$dir/${spec%%=*}"
+    for entry in "$@"; do
+        mkdir -p "$dir/$(dirname "${entry%%=*}")"
+        echo "${entry#*=}" >>"$dir/${entry%%=*}"
     done
     echo "$dir"
 }
