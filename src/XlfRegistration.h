@@ -46,7 +46,7 @@ struct XlfRegistrationRecord {
 // Created on first use, destroyed at process exit.
 std::vector<XlfRegistrationRecord>& registrationList();
 
-// A worksheet function's name and help texts as written beside its entry point.
+// One parameter's name and help as the function wizard shows them.
 struct XlfArgHelp {
     std::string_view name;
     std::string_view help;

@@ -21,7 +21,7 @@ using xll::XlfDeclaration;
 constexpr std::string_view kCategory = "Tavrin_Schedules";
 
 // Whether the host may call the functions on several threads at once: the one switch for the mark "$" in
-// their type texts (which hosts get it is the bridge's rule, XlfFuncDesc::typeText).
+// their type texts (which hosts get it is the bridge's rule, takesThreadSafeMark in src/XlfFuncDesc.cpp).
 constexpr bool kThreadSafe = false;
 
 // The exported name is the entry point's own, so the two cannot differ.
