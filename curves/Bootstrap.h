@@ -3,8 +3,8 @@
 #include "curves/Interpolation.h"
 #include "curves/SwapSolver.h"
 #include "dates/SerialDate.h"
-#include "src/matrix/CellMatrix.h"
-#include "src/matrix/NumberMatrix.h"
+#include "matrix/CellMatrix.h"
+#include "matrix/NumberMatrix.h"
 
 #include <cstdint>
 #include <string>

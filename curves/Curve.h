@@ -1,7 +1,7 @@
 #pragma once
 
-#include "src/matrix/CellMatrix.h"
-#include "src/matrix/NumberMatrix.h"
+#include "matrix/CellMatrix.h"
+#include "matrix/NumberMatrix.h"
 
 #include <cstdint>
 #include <string>

@@ -7,7 +7,7 @@
 #include "fuzz/FuzzInput.h"
 
 #include "curves/Curve.h"
-#include "src/matrix/CellMatrix.h"
+#include "matrix/CellMatrix.h"
 #include "tests/CurveMarketData.h"
 
 #include <cstdio>

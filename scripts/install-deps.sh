@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing (run as root).
 #   install-deps.sh           the native build and tests: compilers, CMake, GoogleTest, Google Benchmark,
-#                             clang and its runtimes for the fuzzers, valgrind for the leak checks
+#                             clang and its runtimes for the fuzzers, valgrind for the leak checks,
+#                             clang-format and git for the formatting check
 #   install-deps.sh --cross   also the Windows cross toolchain (mingw-w64 with posix threads) and the 64-bit
 #                             Wine loader, with GoogleTest's sources for the tests that run under Wine
 set -euo pipefail
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind)
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
+    clang-format git)
 if [[ ${1:-} == --cross ]]; then
     packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
         wine64 wine googletest)

@@ -5,10 +5,10 @@
 #
 #   bash scripts/leakcheck.sh [BIN_DIR]      (default build/release/bin: xlhost and tavrin_schedules.xll)
 #
-# The files: tests/e2e/suites/*.xlf (wizard.xlf with the wizard open, host_refusal.xlf under refused
-# coercions), examples/demo.xlf, the hostile inputs of tests/e2e/hostile/hostile.xlf.in (the long sweeps of
-# sweeps.xlf.in are left out: they take minutes under valgrind), and tests/e2e/fake.xlf against the fake
-# add-in when the build has it. Two runs at a time; a failing run's valgrind log is printed.
+# The files: the formulas of tests/e2e/suites/*.xlf (wizard.xlf with the wizard open, host_refusal.xlf under
+# refused coercions; host_refusal_failed.xlf holds the same formulas), examples/demo.xlf, the hostile inputs of
+# tests/e2e/hostile/hostile.xlf (the long sweeps of sweeps.xlf are left out: they take minutes under
+# valgrind), and tests/e2e/fake.xlf against the fake add-in when the build has it. Two runs at a time; a failing run's valgrind log is printed.
 set -uo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -31,7 +31,14 @@ for size in 8 16 32; do
         printf '{\n   vectorised-%s-%s\n   Memcheck:Addr%s\n   fun:%s\n}\n' "${fn//[_*]/}" "$size" "$size" "$fn"
     done
 done >"$work/vectorised.supp"
-bash "$root/tests/e2e/hostile/run_hostile.sh" --expand "$root/tests/e2e/hostile/hostile.xlf.in" >"$work/hostile.xlf"
+# The suites' formulas as xlhost reads them (expected results taken off, templates expanded).
+mkdir -p "$work/suites"
+formulasOf() { bash "$root/tests/e2e/run_e2e.sh" --formulas --suite "$1" >"$2"; }
+for suite in "$root"/tests/e2e/suites/*.xlf; do
+    [[ $(basename "$suite") == host_refusal_failed.xlf ]] || formulasOf "$suite" "$work/suites/$(basename "$suite")"
+done
+formulasOf "$root/tests/e2e/hostile/hostile.xlf" "$work/hostile.xlf"
+formulasOf "$root/tests/e2e/fake.xlf" "$work/fake.xlf"
 
 # One run per line: a name, then xlhost's arguments.
 runs="$work/runs"
@@ -40,7 +47,7 @@ add() { printf '%s\n' "$*" >>"$runs"; }
 refusal=0
 "$bin/xlhost" --help 2>&1 | grep -q -- '--coerce-code' && refusal=1
 for version in 16 12; do
-    for file in "$root"/tests/e2e/suites/*.xlf "$root/examples/demo.xlf" "$work/hostile.xlf"; do
+    for file in "$work"/suites/*.xlf "$root/examples/demo.xlf" "$work/hostile.xlf"; do
         [[ -f $file ]] || continue
         name=$(basename "$file" .xlf)
         case $name in
@@ -55,7 +62,7 @@ for version in 16 12; do
         esac
     done
     fake="$bin/xlhost_fake_addin.xll"
-    [[ -f $fake ]] && add "fake-v$version" --version "$version" --addin "$fake" -f "$root/tests/e2e/fake.xlf"
+    [[ -f $fake ]] && add "fake-v$version" --version "$version" --addin "$fake" -f "$work/fake.xlf"
 done
 
 # Runs one line of the run list; prints "ok NAME" or "FAILED NAME: why".

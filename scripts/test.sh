@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, then builds and runs every test:
+# The test command: installs what is missing, checks the include chain and the formatting, then builds and
+# runs every test:
 #   1. the native build under AddressSanitizer and UndefinedBehaviorSanitizer (unit and end-to-end tests);
 #   2. the Windows XLLs, 32- and 64-bit, cross-built, with their export and import tables checked, and the
 #      64-bit one end to end under Wine in both host generations;
@@ -11,6 +12,10 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --cross
 
 step() { printf '\n==== %s ====\n' "$*"; }
+
+step "Shape: includes follow the chain, C++ files are clang-formatted"
+bash scripts/check-layering.sh
+bash scripts/check-format.sh
 
 step "Sanitizers: build and test"
 cmake --preset asan

@@ -18,6 +18,11 @@ std::string typeLetters(const std::string& code) {
     return code;
 }
 
+// The hosts whose type texts carry the thread-safe mark "$" of a thread-safe function: the 12-generation's.
+bool takesThreadSafeMark() {
+    return XlfExcel::instance().isExcel12();
+}
+
 constexpr int kWorksheetFunction = 1;
 constexpr int kLookUpOnly = 0;
 
@@ -46,7 +51,7 @@ std::string XlfFuncDesc::typeText() const {
         text += typeLetters(argument.type());
     if (details_.recalcPolicy == Volatile)
         text += '!';
-    if (details_.threadSafe && XlfExcel::instance().isExcel12())
+    if (details_.threadSafe && takesThreadSafeMark())
         text += '$';
     return text;
 }

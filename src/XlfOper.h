@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "src/matrix/CellMatrix.h"
-#include "src/matrix/NumberMatrix.h"
+#include "matrix/CellMatrix.h"
+#include "matrix/NumberMatrix.h"
 
 namespace xll {
 

@@ -6,7 +6,7 @@
 
 #include "curves/Bootstrap.h"
 #include "curves/Curve.h"
-#include "src/matrix/CellMatrix.h"
+#include "matrix/CellMatrix.h"
 
 #include <cstdint>
 #include <string>

@@ -8,7 +8,7 @@
 #include "dates/Messages.h"
 #include "daycount/DayCount.h"
 #include "daycount/Messages.h"
-#include "src/matrix/MatrixMessages.h"
+#include "matrix/MatrixMessages.h"
 
 #include <cmath>
 #include <cstring>

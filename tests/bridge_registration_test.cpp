@@ -5,6 +5,7 @@
 
 #include "BridgeTestSupport.h"
 #include "src/Messages.h"
+#include "src/XlfExcel.h"
 #include "src/XlfFuncDesc.h"
 #include "src/XlfRegistration.h"
 
@@ -129,6 +130,70 @@ TEST_P(RegistrationTest, RegisterAllWalksTheListInOrder) {
     EXPECT_EQ(text(registrations[0].values[2]), bridge_test::excel12() ? "QB" : "PB");
     EXPECT_EQ(text(registrations[1].values[2]), bridge_test::excel12() ? "QC%!" : "PC!");
     EXPECT_EQ(text(registrations[1].values[10]), " Tenor . ");
+}
+
+// Entry points for declarations; only their types matter.
+LPXLFOPER XLL_STDCALL mixedEntry(double, LPXLFOPER, XlfTextArgument, double) {
+    return nullptr;
+}
+LPXLFOPER XLL_STDCALL textEntry(XlfTextArgument) {
+    return nullptr;
+}
+LPXLFOPER XLL_STDCALL bareEntry() {
+    return nullptr;
+}
+
+constexpr XlfDeclaration kDeclared[] = {
+    xlfDeclare<&mixedEntry>("xlmixed", "mixed", " Mixed ",
+                            {{"n", " A number "}, {"v", " A value "}, {"t", " A text "}, {"m", " More "}}),
+    xlfDeclare<&textEntry>("xltext", "text", " Text ", {{"t", " A text. "}}),
+    xlfDeclare<&bareEntry>("xlbare", "bare", " Bare "),
+};
+
+TEST_P(RegistrationTest, DeclaredLettersAgreeWithTheGenerationsLetters) {
+    const XlfExcel& excel = XlfExcel::instance();
+    const bool twelve = bridge_test::excel12();
+    EXPECT_EQ(twelve ? XlfArgType<LPXLFOPER>::twelve : XlfArgType<LPXLFOPER>::four, excel.xlfOperType());
+    EXPECT_EQ(twelve ? XlfArgType<XlfTextArgument>::twelve : XlfArgType<XlfTextArgument>::four,
+              excel.wStrType());
+}
+
+TEST_P(RegistrationTest, DeclarationsRegisterTheirEntryPointsLettersInOrder) {
+    const XlfRegistration declared(kDeclared, "Declared", false);
+    ASSERT_EQ(registrationList().size(), 3u);
+    registerAllFunctions();
+    const auto registrations = xlhost::registrations();
+    ASSERT_EQ(registrations.size(), 3u);
+    const bool twelve = bridge_test::excel12();
+    const struct {
+        const char* procedure;
+        const char* types;
+        const char* names;
+        std::size_t values;
+    } expected[] = {
+        {"xlmixed", twelve ? "QBQC%B" : "PBPCB", "n, v, t, m", 14},
+        {"xltext", twelve ? "QC%" : "PC", "t", 11},
+        {"xlbare", twelve ? "Q" : "P", "", 10},
+    };
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(expected[i].procedure);
+        const std::vector<Value>& values = registrations[i].values;
+        ASSERT_EQ(values.size(), expected[i].values);
+        EXPECT_EQ(text(values[1]), expected[i].procedure);
+        EXPECT_EQ(text(values[2]), expected[i].types);
+        EXPECT_EQ(text(values[4]), expected[i].names);
+        EXPECT_EQ(text(values[6]), "Declared");
+    }
+    EXPECT_EQ(text(registrations[0].values[3]), "mixed");
+    EXPECT_EQ(text(registrations[0].values[9]), " Mixed ");
+    EXPECT_EQ(text(registrations[0].values[12]), " A text . ");
+    EXPECT_EQ(text(registrations[1].values[10]), " A text. ");
+}
+
+TEST_P(RegistrationTest, DeclarationsCarryTheThreadSafeSwitch) {
+    const XlfRegistration declared(std::span<const XlfDeclaration>(kDeclared).first(1), "Declared", true);
+    registerAllFunctions();
+    EXPECT_EQ(text(xlhost::registrations().at(0).values[2]), bridge_test::excel12() ? "QBQC%B$" : "PBPCB");
 }
 
 TEST_P(RegistrationTest, HostFailuresAreReportedAndTheRestGoesOn) {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "src/matrix/CellMatrix.h"
-#include "src/matrix/MatrixMessages.h"
-#include "src/matrix/NumberMatrix.h"
+#include "matrix/CellMatrix.h"
+#include "matrix/MatrixMessages.h"
+#include "matrix/NumberMatrix.h"
 
 #include <cmath>
 #include <functional>

@@ -1,196 +1,213 @@
-// The eighteen worksheet functions as the host registers them. The records are created during static
-// initialisation in this order (definition order within one file), which is the order of registration and of
-// the host's function list.
+// The worksheet functions, each declared once: its entry point (EntryPoints.h), its name on the sheet, its
+// help, and a name and help per parameter. The registration letters come from the entry point's parameter
+// types; the host registers the functions, and lists them, in the order below; worksheet/exports.txt must
+// list them in the same order after the host's own entry points (checked when this file is compiled).
+//
+// To add a function: declare and define its entry point (EntryPoints.h, EntryPoints.cpp), add one
+// WORKSHEET_FUNCTION below and its name to worksheet/exports.txt.
 
 #include "src/XlfRegistration.h"
+#include "worksheet/EntryPoints.h"
+#include "worksheet/ExportList.h"
+
+#include <cstddef>
+#include <string_view>
 
 namespace {
 
-using xll::XlfRegistration;
+using xll::XlfDeclaration;
 
 // The category under which the host lists every function.
-const char* const kCategory = "Tavrin_Schedules";
+constexpr std::string_view kCategory = "Tavrin_Schedules";
 
-const XlfRegistration plusMonths("xlsched_plusMonths", "sched_plusMonths",
-                                 " This function adds required number of months to a date ", kCategory,
-                                 {
-                                     {"iDate", " Input date ", "B"},
-                                     {"iMonths", " Number of months to be added ", "XLF_OPER"},
-                                 });
+// Whether the host may call the functions on several threads at once: the one switch for the mark "$" in
+// their type texts (which hosts get it is the bridge's rule, takesThreadSafeMark in src/XlfFuncDesc.cpp).
+constexpr bool kThreadSafe = false;
 
-const XlfRegistration endOfMonth("xlsched_endOfMonth", "sched_endOfMonth",
-                                 " This function returns last day of the month ", kCategory,
-                                 {
-                                     {"iDate", " Input date ", "B"},
-                                 });
+// The exported name is the entry point's own, so the two cannot differ.
+#define WORKSHEET_FUNCTION(entryPoint, ...) xll::xlfDeclare<&entryPoint>(#entryPoint, __VA_ARGS__)
 
-const XlfRegistration BusinessDayCount("xlsched_BusinessDayCount", "sched_BusinessDayCount",
-                                       " Returns the number of business days between the input date. "
-                                       "Inclusive of start date but exclusive of end date. ",
-                                       kCategory,
-                                       {
-                                           {"startDate", " Start date ", "B"},
-                                           {"endDate", " End date ", "B"},
-                                           {"holidayCalendar", " Calendar string ", "XLL_WSTR"},
-                                           {"xtraHolidays", " Extra holiday list ", "XLF_OPER"},
-                                       });
+constexpr XlfDeclaration kCatalogue[] = {
+    WORKSHEET_FUNCTION(xlsched_plusMonths, "sched_plusMonths",
+                       " This function adds required number of months to a date ",
+                       {
+                           {"iDate", " Input date "},
+                           {"iMonths", " Number of months to be added "},
+                       }),
+    WORKSHEET_FUNCTION(xlsched_endOfMonth, "sched_endOfMonth",
+                       " This function returns last day of the month ",
+                       {
+                           {"iDate", " Input date "},
+                       }),
+    WORKSHEET_FUNCTION(xlsched_BusinessDayCount, "sched_BusinessDayCount",
+                       " Returns the number of business days between the input date. "
+                       "Inclusive of start date but exclusive of end date. ",
+                       {
+                           {"startDate", " Start date "},
+                           {"endDate", " End date "},
+                           {"holidayCalendar", " Calendar string "},
+                           {"xtraHolidays", " Extra holiday list "},
+                       }),
+    WORKSHEET_FUNCTION(xlsched_IsBusinessDay, "sched_IsBusinessDay", " Performs the business day check ",
+                       {
+                           {"iDate", " Input date "},
+                           {"holidayCalendar", " Calendar string "},
+                           {"xtraHolidays", " Extra holidays list "},
+                       }),
+    WORKSHEET_FUNCTION(xlsched_plusBusinessDays, "sched_plusBusinessDays",
+                       " Adds Business days to the input date ",
+                       {
+                           {"iDate", " Input date "},
+                           {"numberOfDays", " Number of business days to be added "},
+                           {"holidayCalendar", " Calendar string "},
+                           {"xtraHolidays", " Extra holidays list "},
+                       }),
+    WORKSHEET_FUNCTION(xlsched_Holidays, "sched_Holidays",
+                       " Displays non business days for a given calendar ",
+                       {
+                           {"startDate", " Start date "},
+                           {"endDate", " End date "},
+                           {"holidayCalendar", " Calendar string "},
+                           {"xtraHolidays", " Extra holidays list "},
+                       }),
+    WORKSHEET_FUNCTION(
+        xlsched_Schedule, "sched_Schedule", " Generates schedule for a given set of parameters ",
+        {
+            {"effective_date", " Effective date "},
+            {"first_regular_schedule_date", " First regular schedule date "},
+            {"last_regular_schedule_date", " Last regular schedule date "},
+            {"maturity", " Maturity "},
+            {"rollDay", " Roll day "},
+            {"tenor", " Tenor 1M,2M,3M,4M,6M,12M,1Y,2Y,3Y etc. "},
+            {"ctrl",
+             " Control 'u' for unadjusted, 'm' for Modfollowing, 's' succeeding and 'p' for preceeding "},
+            {"holidayCalendar", " Holiday calendar "},
+            {"xtraHolidays", " Extra holiday list "},
+        }),
+    WORKSHEET_FUNCTION(xlsched_DCF, "sched_DCF", " Calculates DCF given the day count convention ",
+                       {
+                           {"period_start_date", " Period start date "},
+                           {"period_end_date", " Period end date "},
+                           {"dayCountConvention", " Day count convention "},
+                       }),
+    WORKSHEET_FUNCTION(xlsched_discountFactor, "sched_discountFactor",
+                       " Calculates Discount factor given the day count convention ",
+                       {
+                           {"spotRate", " Spot rate "},
+                           {"period_start_date", " Period start date "},
+                           {"period_end_date", " Period end date "},
+                           {"dayCountConvention", " Day count convention "},
+                       }),
+    WORKSHEET_FUNCTION(xlsched_forwardRate, "sched_forwardRate",
+                       " Calculates form forward rate given the spot rates ",
+                       {
+                           {"refDate", " Date on which the forward rate needs to be calculated "},
+                           {"spotRate1", " Spot rate of the first tenor "},
+                           {"maturity1", " maturity date for the first tenor "},
+                           {"spotRate2", " Spot rate of the second tenor "},
+                           {"maturity2", " maturity date for the second tenor "},
+                           {"dayCountConvention", " Day count convention "},
+                       }),
+    WORKSHEET_FUNCTION(xlsched_Tenor2Month, "sched_Tenor2Month", " Tenor to month ",
+                       {
+                           {"tenor", " Tenor "},
+                       }),
+    WORKSHEET_FUNCTION(xlsched_previousBusinessDay, "sched_previousBusinessDay",
+                       " Returns Previous business day ",
+                       {
+                           {"iDate", " Input date "},
+                           {"holidayCalendar", " Calendar string "},
+                           {"xtraHolidays", " Extra holidays list "},
+                       }),
+    WORKSHEET_FUNCTION(xlsched_nextBusinessDay, "sched_nextBusinessDay", " Returns Next business day ",
+                       {
+                           {"iDate", " Input date "},
+                           {"holidayCalendar", " Calendar string "},
+                           {"xtraHolidays", " Extra holidays list "},
+                       }),
+    WORKSHEET_FUNCTION(xlsched_LastBusDayOfMonth, "sched_LastBusDayOfMonth",
+                       " Returns Last business day of the month ",
+                       {
+                           {"iDate", " Input date "},
+                           {"holidayCalendar", " Calendar string "},
+                           {"xtraHolidays", " Extra holidays list "},
+                       }),
+    WORKSHEET_FUNCTION(
+        xlsched_AdjustToBusDay, "sched_AdjustToBusDay",
+        " Returns Adjusted business day based on the Holiday Calendar and Business day convention ",
+        {
+            {"iDate", " Input date "},
+            {"ctrl",
+             " Control 'u' for unadjusted, 'm' for Modfollowing, 's' succeeding and 'p' for preceeding "},
+            {"holidayCalendar", " Calendar string "},
+            {"xtraHolidays", " Extra holidays list "},
+        }),
+    WORKSHEET_FUNCTION(xlsched_thirdWednesDayOfMonth, "sched_thirdWednesDayOfMonth",
+                       " Returns the third wednesday of the month ",
+                       {
+                           {"iDate", " Input date "},
+                       }),
+    WORKSHEET_FUNCTION(
+        xlsched_df_curve, "sched_df_curve", " Output DF array. Format - Date, Discount factor and Zero rate ",
+        {
+            {"today", " Valuation date "},
+            {"zeroRate_dayConv", " Zero rate - Day count convention "},
+            {"zeroRate_freq", " Zero rate - frequency "},
+            {"interpId", " Interpolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear "
+                         "zero rates = 3, "
+                         "Constant forward zero rates = 4, Cubic spline zero rates = 5 "},
+            {"extrapolId", " Extrapolation Id - Linear zero rates = 1, Linear discount factors = 2, Log "
+                           "linear zero rates = 3, "
+                           "Constant forward zero rates = 4 "},
+            {"moneyMkt_df_mtrx", " Money market data "},
+            {"future_df_Matrix", " future market data "},
+            {"swap_flttenor", " Payment frequency tenor for the floating leg in swaps markets data "},
+            {"swap_fltdayConv", " Day count convention for the floating leg in swaps markets data "},
+            {"rollDay_floatLeg", " Roll day for the floating leg in swaps markets data "},
+            {"swap_fixtenor", " Payment frequency tenor for the fixed leg in swaps markets data "},
+            {"swap_fixdayConv", " Day count convention for the fixed leg in swaps markets data "},
+            {"rollDay_fixedLeg", " Roll day for the fixed leg in swaps markets data "},
+            {"swap_dfMtrx", " Swaps Market data "},
+            {"holidayCalendar", " Settlement calendar "},
+            {"ctrl", " m for modified, u for unadjusted or f for following "},
+            {"xtraHolidays", " extra holidays "},
+        }),
+    WORKSHEET_FUNCTION(
+        xlsched_ZeroRate, "sched_ZeroRate", " Returns the zero rate from discount factor ",
+        {
+            {"today", " Today. The discount factor calculated from today to curve date. "},
+            {"curveDate", " Curve Date. The discount factor calculated from today to curve date. "},
+            {"discountFactor", " The discount factor "},
+            {"zeroRate_dayConv", " Day count convention "},
+            {"zeroRate_freq",
+             " Compounding frequency ID : 1=annual, 2=semiannual, 3=quaterly, 4=daily, 5=continuously "
+             "compounded. "},
+        }),
+};
 
-const XlfRegistration IsBusinessDay("xlsched_IsBusinessDay", "sched_IsBusinessDay",
-                                    " Performs the business day check ", kCategory,
-                                    {
-                                        {"iDate", " Input date ", "B"},
-                                        {"holidayCalendar", " Calendar string ", "XLL_WSTR"},
-                                        {"xtraHolidays", " Extra holidays list ", "XLF_OPER"},
-                                    });
+#undef WORKSHEET_FUNCTION
 
-const XlfRegistration plusBusinessDays("xlsched_plusBusinessDays", "sched_plusBusinessDays",
-                                       " Adds Business days to the input date ", kCategory,
-                                       {
-                                           {"iDate", " Input date ", "B"},
-                                           {"numberOfDays", " Number of business days to be added ", "B"},
-                                           {"holidayCalendar", " Calendar string ", "XLL_WSTR"},
-                                           {"xtraHolidays", " Extra holidays list ", "XLF_OPER"},
-                                       });
+// The host's own entry points (src/XlOpenClose.cpp), exported before the worksheet functions.
+constexpr std::string_view kHostEntryPoints[] = {"xlAutoOpen", "xlAutoClose", "xlAddInManagerInfo",
+                                                 "xlAddInManagerInfo12"};
 
-const XlfRegistration Holidays("xlsched_Holidays", "sched_Holidays",
-                               " Displays non business days for a given calendar ", kCategory,
-                               {
-                                   {"startDate", " Start date ", "B"},
-                                   {"endDate", " End date ", "B"},
-                                   {"holidayCalendar", " Calendar string ", "XLL_WSTR"},
-                                   {"xtraHolidays", " Extra holidays list ", "XLF_OPER"},
-                               });
+consteval bool exportListMatchesCatalogue() {
+    constexpr std::size_t hostCount = std::size(kHostEntryPoints);
+    if (std::size(worksheet::kExportList) != hostCount + std::size(kCatalogue))
+        return false;
+    for (std::size_t i = 0; i < hostCount; ++i)
+        if (worksheet::kExportList[i] != kHostEntryPoints[i])
+            return false;
+    for (std::size_t i = 0; i < std::size(kCatalogue); ++i)
+        if (worksheet::kExportList[hostCount + i] != kCatalogue[i].procedure)
+            return false;
+    return true;
+}
+static_assert(
+    exportListMatchesCatalogue(),
+    "worksheet/exports.txt must list the host's entry points, then every catalogue function's entry "
+    "point in catalogue order");
 
-const XlfRegistration Schedule(
-    "xlsched_Schedule", "sched_Schedule", " Generates schedule for a given set of parameters ", kCategory,
-    {
-        {"effective_date", " Effective date ", "B"},
-        {"first_regular_schedule_date", " First regular schedule date ", "B"},
-        {"last_regular_schedule_date", " Last regular schedule date ", "B"},
-        {"maturity", " Maturity ", "B"},
-        {"rollDay", " Roll day ", "B"},
-        {"tenor", " Tenor 1M,2M,3M,4M,6M,12M,1Y,2Y,3Y etc. ", "XLL_WSTR"},
-        {"ctrl", " Control 'u' for unadjusted, 'm' for Modfollowing, 's' succeeding and 'p' for preceeding ",
-         "XLL_WSTR"},
-        {"holidayCalendar", " Holiday calendar ", "XLL_WSTR"},
-        {"xtraHolidays", " Extra holiday list ", "XLF_OPER"},
-    });
-
-const XlfRegistration DCF("xlsched_DCF", "sched_DCF", " Calculates DCF given the day count convention ",
-                          kCategory,
-                          {
-                              {"period_start_date", " Period start date ", "B"},
-                              {"period_end_date", " Period end date ", "B"},
-                              {"dayCountConvention", " Day count convention ", "XLL_WSTR"},
-                          });
-
-const XlfRegistration discountFactor("xlsched_discountFactor", "sched_discountFactor",
-                                     " Calculates Discount factor given the day count convention ", kCategory,
-                                     {
-                                         {"spotRate", " Spot rate ", "B"},
-                                         {"period_start_date", " Period start date ", "B"},
-                                         {"period_end_date", " Period end date ", "B"},
-                                         {"dayCountConvention", " Day count convention ", "XLL_WSTR"},
-                                     });
-
-const XlfRegistration
-    forwardRate("xlsched_forwardRate", "sched_forwardRate",
-                " Calculates form forward rate given the spot rates ", kCategory,
-                {
-                    {"refDate", " Date on which the forward rate needs to be calculated ", "B"},
-                    {"spotRate1", " Spot rate of the first tenor ", "B"},
-                    {"maturity1", " maturity date for the first tenor ", "B"},
-                    {"spotRate2", " Spot rate of the second tenor ", "B"},
-                    {"maturity2", " maturity date for the second tenor ", "B"},
-                    {"dayCountConvention", " Day count convention ", "XLL_WSTR"},
-                });
-
-const XlfRegistration Tenor2Month("xlsched_Tenor2Month", "sched_Tenor2Month", " Tenor to month ", kCategory,
-                                  {
-                                      {"tenor", " Tenor ", "XLL_WSTR"},
-                                  });
-
-const XlfRegistration previousBusinessDay("xlsched_previousBusinessDay", "sched_previousBusinessDay",
-                                          " Returns Previous business day ", kCategory,
-                                          {
-                                              {"iDate", " Input date ", "B"},
-                                              {"holidayCalendar", " Calendar string ", "XLL_WSTR"},
-                                              {"xtraHolidays", " Extra holidays list ", "XLF_OPER"},
-                                          });
-
-const XlfRegistration nextBusinessDay("xlsched_nextBusinessDay", "sched_nextBusinessDay",
-                                      " Returns Next business day ", kCategory,
-                                      {
-                                          {"iDate", " Input date ", "B"},
-                                          {"holidayCalendar", " Calendar string ", "XLL_WSTR"},
-                                          {"xtraHolidays", " Extra holidays list ", "XLF_OPER"},
-                                      });
-
-const XlfRegistration LastBusDayOfMonth("xlsched_LastBusDayOfMonth", "sched_LastBusDayOfMonth",
-                                        " Returns Last business day of the month ", kCategory,
-                                        {
-                                            {"iDate", " Input date ", "B"},
-                                            {"holidayCalendar", " Calendar string ", "XLL_WSTR"},
-                                            {"xtraHolidays", " Extra holidays list ", "XLF_OPER"},
-                                        });
-
-const XlfRegistration AdjustToBusDay(
-    "xlsched_AdjustToBusDay", "sched_AdjustToBusDay",
-    " Returns Adjusted business day based on the Holiday Calendar and Business day convention ", kCategory,
-    {
-        {"iDate", " Input date ", "B"},
-        {"ctrl", " Control 'u' for unadjusted, 'm' for Modfollowing, 's' succeeding and 'p' for preceeding ",
-         "XLL_WSTR"},
-        {"holidayCalendar", " Calendar string ", "XLL_WSTR"},
-        {"xtraHolidays", " Extra holidays list ", "XLF_OPER"},
-    });
-
-const XlfRegistration thirdWednesDayOfMonth("xlsched_thirdWednesDayOfMonth", "sched_thirdWednesDayOfMonth",
-                                            " Returns the third wednesday of the month ", kCategory,
-                                            {
-                                                {"iDate", " Input date ", "B"},
-                                            });
-
-const XlfRegistration df_curve(
-    "xlsched_df_curve", "sched_df_curve", " Output DF array. Format - Date, Discount factor and Zero rate ",
-    kCategory,
-    {
-        {"today", " Valuation date ", "B"},
-        {"zeroRate_dayConv", " Zero rate - Day count convention ", "XLL_WSTR"},
-        {"zeroRate_freq", " Zero rate - frequency ", "XLF_OPER"},
-        {"interpId",
-         " Interpolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear zero rates = 3, "
-         "Constant forward zero rates = 4, Cubic spline zero rates = 5 ",
-         "XLF_OPER"},
-        {"extrapolId",
-         " Extrapolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear zero rates = 3, "
-         "Constant forward zero rates = 4 ",
-         "XLF_OPER"},
-        {"moneyMkt_df_mtrx", " Money market data ", "XLF_OPER"},
-        {"future_df_Matrix", " future market data ", "XLF_OPER"},
-        {"swap_flttenor", " Payment frequency tenor for the floating leg in swaps markets data ", "XLL_WSTR"},
-        {"swap_fltdayConv", " Day count convention for the floating leg in swaps markets data ", "XLL_WSTR"},
-        {"rollDay_floatLeg", " Roll day for the floating leg in swaps markets data ", "B"},
-        {"swap_fixtenor", " Payment frequency tenor for the fixed leg in swaps markets data ", "XLL_WSTR"},
-        {"swap_fixdayConv", " Day count convention for the fixed leg in swaps markets data ", "XLL_WSTR"},
-        {"rollDay_fixedLeg", " Roll day for the fixed leg in swaps markets data ", "B"},
-        {"swap_dfMtrx", " Swaps Market data ", "XLF_OPER"},
-        {"holidayCalendar", " Settlement calendar ", "XLL_WSTR"},
-        {"ctrl", " m for modified, u for unadjusted or f for following ", "XLL_WSTR"},
-        {"xtraHolidays", " extra holidays ", "XLF_OPER"},
-    });
-
-const XlfRegistration
-    ZeroRate("xlsched_ZeroRate", "sched_ZeroRate", " Returns the zero rate from discount factor ", kCategory,
-             {
-                 {"today", " Today. The discount factor calculated from today to curve date. ", "B"},
-                 {"curveDate", " Curve Date. The discount factor calculated from today to curve date. ", "B"},
-                 {"discountFactor", " The discount factor ", "B"},
-                 {"zeroRate_dayConv", " Day count convention ", "XLL_WSTR"},
-                 {"zeroRate_freq",
-                  " Compounding frequency ID : 1=annual, 2=semiannual, 3=quaterly, 4=daily, 5=continuously "
-                  "compounded. ",
-                  "XLF_OPER"},
-             });
+const xll::XlfRegistration catalogue(kCatalogue, kCategory, kThreadSafe);
 
 } // namespace

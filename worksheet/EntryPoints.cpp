@@ -3,6 +3,7 @@
 // argument's name as context), calls the library function of the same worksheet name and returns the result
 // as a value in temporary memory. Failures become the cell's value in worksheetCall.
 
+#include "worksheet/EntryPoints.h"
 #include "worksheet/WorksheetFrame.h"
 
 #include "calendars/BusinessDayFunctions.h"

@@ -1,9 +1,9 @@
 #include "worksheet/WorksheetFrame.h"
 
+#include "matrix/CellMatrix.h"
 #include "src/XlfExcel.h"
 #include "src/XlfException.h"
 #include "src/api/XlCall.h"
-#include "src/matrix/CellMatrix.h"
 
 #include <exception>
 #include <stdexcept>

@@ -12,25 +12,29 @@ function(xlhost_add_host_executable target)
     endif()
 endfunction()
 
-# xlhost_add_e2e_suite(<name> <formula file> <expected file> VERSION <v> [ADDIN <path>] [TOLERANCE <t>]
+# xlhost_add_e2e_suite(<name> <suite file> VERSION <v> [ADDIN <path>] [TOLERANCE <t>]
 #                      [HOST_ARGS <xlhost options...>] [XLHOST <program>])
-# A CTest test that runs `xlhost --json --version <v> -f <formula file>` against the add-in (default: the one
-# xlhost finds beside itself or was configured with) and compares its output with the expected file line by
-# line: exactly, or numbers within the relative tolerance when one is given. HOST_ARGS are further xlhost
-# options (e.g. --wizard). XLHOST runs another host program instead of the xlhost target (the Windows build
-# runs xlhost.exe through a Wine launcher). Relative file names are taken from the calling folder.
-function(xlhost_add_e2e_suite name formulas expected)
+# A CTest test that runs the suite's formulas through `xlhost --json --version <v>` against the add-in
+# (default: the one xlhost finds beside itself or was configured with) and compares each result with the one
+# written beside its formula (tests/e2e/suite.awk): exactly, or numbers within the relative tolerance when one
+# is given. HOST_ARGS are further xlhost options (e.g. --wizard). XLHOST runs another host program instead of
+# the xlhost target (the Windows build runs xlhost.exe through a Wine launcher). Relative file names are taken
+# from the calling folder.
+function(xlhost_add_e2e_suite name suite)
     cmake_parse_arguments(ARG "" "VERSION;ADDIN;TOLERANCE;XLHOST" "HOST_ARGS" ${ARGN})
     if(NOT ARG_VERSION)
         message(FATAL_ERROR "xlhost_add_e2e_suite(${name}): VERSION is required")
     endif()
-    get_filename_component(formulas ${formulas} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
-    get_filename_component(expected ${expected} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    if(ARG_UNPARSED_ARGUMENTS)
+        message(FATAL_ERROR "xlhost_add_e2e_suite(${name}): unexpected ${ARG_UNPARSED_ARGUMENTS} (expected results "
+                            "are written beside the formulas: tests/e2e/convert_suite.sh converts a suite)")
+    endif()
+    get_filename_component(suite ${suite} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
     if(NOT ARG_XLHOST)
         set(ARG_XLHOST $<TARGET_FILE:xlhost>)
     endif()
     set(command bash ${PROJECT_SOURCE_DIR}/tests/e2e/run_e2e.sh --xlhost ${ARG_XLHOST}
-        --version ${ARG_VERSION} --formulas ${formulas} --expected ${expected})
+        --version ${ARG_VERSION} --suite ${suite})
     if(ARG_ADDIN)
         list(APPEND command --addin ${ARG_ADDIN})
     endif()

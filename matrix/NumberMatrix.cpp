@@ -1,6 +1,6 @@
-#include "src/matrix/NumberMatrix.h"
+#include "matrix/NumberMatrix.h"
 
-#include "src/matrix/MatrixMessages.h"
+#include "matrix/MatrixMessages.h"
 
 #include <stdexcept>
 

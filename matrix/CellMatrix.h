@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "src/matrix/NumberMatrix.h"
+#include "matrix/NumberMatrix.h"
 
 namespace xll {
 

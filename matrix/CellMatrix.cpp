@@ -1,6 +1,6 @@
-#include "src/matrix/CellMatrix.h"
+#include "matrix/CellMatrix.h"
 
-#include "src/matrix/MatrixMessages.h"
+#include "matrix/MatrixMessages.h"
 
 #include <algorithm>
 #include <cctype>
