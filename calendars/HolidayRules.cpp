@@ -11,4 +11,24 @@ int64_t lastMonday(int32_t month, int32_t year) {
     return onOrAfter(firstOfNextMonth, Monday) - 7;
 }
 
+std::pair<int64_t, int64_t> londonChristmasAndBoxingDay(int64_t christmas) {
+    switch (weekdayOf(christmas)) {
+    case Friday:
+        return {christmas, christmas + 3};
+    case Saturday:
+        return {christmas + 2, christmas + 3};
+    case Sunday:
+        return {christmas + 1, christmas + 2};
+    default:
+        return {christmas, christmas + 1};
+    }
+}
+
+void keepWeekdaysInDateOrder(std::vector<int64_t>& out, std::size_t from) {
+    const auto begin = out.begin() + static_cast<std::ptrdiff_t>(from);
+    const auto end = std::remove_if(begin, out.end(), [](int64_t day) { return isWeekend(day); });
+    std::sort(begin, end);
+    out.erase(std::unique(begin, end), out.end());
+}
+
 } // namespace holiday_rules

@@ -3,7 +3,11 @@
 #include "calendars/Easter.h"
 #include "dates/SerialDate.h"
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // Weekday arithmetic shared by the market calendars. Days are 64-bit day numbers of years from 1900 on, so
@@ -42,6 +46,11 @@ constexpr int64_t weekendToNearestWeekday(int64_t day) {
     return w == Saturday ? day - 1 : w == Sunday ? day + 1 : day;
 }
 
+// A Saturday or Sunday holiday is taken on the Monday after.
+constexpr int64_t weekendToMonday(int64_t day) {
+    return onOrAfter(day, Monday);
+}
+
 // Easter Monday as J + T - 1 (J our 1 January, T its day of the year); Good Friday is 3 days before,
 // Ascension 38 and Whit Monday 49 days after.
 inline int64_t easterMonday(int32_t year) {
@@ -53,5 +62,43 @@ inline void appendIf(std::vector<int64_t>& out, bool holds, int64_t day) {
     if (holds)
         out.push_back(day);
 }
+
+// A day of a year-keyed table: one-off closings, moved holidays and proclaimed dates.
+struct TableDay {
+    int32_t year;
+    int32_t month;
+    int32_t day;
+};
+
+// Whether a table is in year order, so that a year's rows can be found by binary search.
+template <std::size_t N>
+constexpr bool isInYearOrder(const std::array<TableDay, N>& table) {
+    return std::is_sorted(table.begin(), table.end(),
+                          [](const TableDay& a, const TableDay& b) { return a.year < b.year; });
+}
+
+// Appends the days a year-ordered table holds for one year (looked up, not scanned).
+template <std::size_t N>
+void appendTableDays(const std::array<TableDay, N>& table, int32_t year, std::vector<int64_t>& out) {
+    const auto rows = std::equal_range(table.begin(), table.end(), TableDay{year, 0, 0},
+                                       [](const TableDay& a, const TableDay& b) { return a.year < b.year; });
+    for (auto row = rows.first; row != rows.second; ++row)
+        out.push_back(dayNumber64(row->day, row->month, year));
+}
+
+// Whether a sorted list of years holds a year.
+template <std::size_t N>
+bool yearListed(const std::array<int32_t, N>& years, int32_t year) {
+    return std::binary_search(years.begin(), years.end(), year);
+}
+
+// Christmas Day and Boxing Day as London observes them, chosen together by the weekday of 25 December so
+// that both fall on weekdays: Friday 25 gives Monday 28, Saturday 25 gives Monday 27 and Tuesday 28, Sunday
+// 25 gives Monday 26 and Tuesday 27.
+std::pair<int64_t, int64_t> londonChristmasAndBoxingDay(int64_t christmas);
+
+// The maintained calendars list a market's closing days as the market observes them: the days appended
+// from `from` on are cut to weekdays, each once, in date order.
+void keepWeekdaysInDateOrder(std::vector<int64_t>& out, std::size_t from);
 
 } // namespace holiday_rules
