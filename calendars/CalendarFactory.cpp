@@ -21,6 +21,7 @@
 #include "calendars/maintained/XNYSCalendar.h"
 
 #include <array>
+#include <string_view>
 #include <utility>
 
 std::vector<std::wstring> splitText(const std::wstring& text, wchar_t separator) {
@@ -44,7 +45,7 @@ std::unique_ptr<BusinessCalendar> make() {
 }
 
 struct CalendarName {
-    const wchar_t* name;
+    std::wstring_view name; // its length is known, so most names are told apart without a character compare
     std::unique_ptr<BusinessCalendar> (*make)();
 };
 
@@ -98,8 +99,8 @@ const wchar_t* calendarFamily(const std::wstring& name) {
         return nullptr;
     for (const CalendarName& first : kCalendarNames)
         if (first.make == entry->make)
-            return first.name;
-    return entry->name;
+            return first.name.data();
+    return entry->name.data();
 }
 
 std::unique_ptr<MergedBusinessCalendar> CalendarFactory::createCalendar(std::wstring text) const {

@@ -24,11 +24,10 @@ std::pair<int64_t, int64_t> londonChristmasAndBoxingDay(int64_t christmas) {
     }
 }
 
-void keepWeekdaysInDateOrder(std::vector<int64_t>& out, std::size_t from) {
-    const auto begin = out.begin() + static_cast<std::ptrdiff_t>(from);
-    const auto end = std::remove_if(begin, out.end(), [](int64_t day) { return isWeekend(day); });
-    std::sort(begin, end);
-    out.erase(std::unique(begin, end), out.end());
+void dropWeekends(std::vector<int64_t>& out, std::size_t from) {
+    out.erase(std::remove_if(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(),
+                             [](int64_t day) { return isWeekend(day); }),
+              out.end());
 }
 
 } // namespace holiday_rules

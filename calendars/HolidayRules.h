@@ -63,6 +63,34 @@ inline void appendIf(std::vector<int64_t>& out, bool holds, int64_t day) {
         out.push_back(day);
 }
 
+// The dates of one year counted from its 1 January: the date arithmetic runs once per year, not once per
+// rule. Same day numbers as dayNumber64 (every fourth year a leap year).
+class YearDates {
+public:
+    explicit YearDates(int32_t year) : year_(year), jan1_(dayNumber64(1, 1, year)) {}
+
+    int32_t year() const { return year_; }
+    int64_t operator()(int32_t day, int32_t month) const {
+        static constexpr std::array<int32_t, 12> kDaysBefore{0,   31,  59,  90,  120, 151,
+                                                             181, 212, 243, 273, 304, 334};
+        return jan1_ + kDaysBefore[static_cast<std::size_t>(month - 1)] +
+               (month > 2 && isLeapYear(year_) ? 1 : 0) + day - 1;
+    }
+    // The n-th (from 1) `weekday` of a month.
+    int64_t nthWeekday(int32_t n, Weekday weekday, int32_t month) const {
+        return onOrAfter((*this)(1, month), weekday) + 7 * (n - 1);
+    }
+    // The last Monday of a month: the first Monday of the next month minus 7.
+    int64_t lastMonday(int32_t month) const {
+        const int64_t firstOfNextMonth = month == 12 ? (*this)(31, 12) + 1 : (*this)(1, month + 1);
+        return onOrAfter(firstOfNextMonth, Monday) - 7;
+    }
+
+private:
+    int32_t year_;
+    int64_t jan1_;
+};
+
 // A day of a year-keyed table: one-off closings, moved holidays and proclaimed dates.
 struct TableDay {
     int32_t year;
@@ -97,8 +125,8 @@ bool yearListed(const std::array<int32_t, N>& years, int32_t year) {
 // 25 gives Monday 26 and Tuesday 27.
 std::pair<int64_t, int64_t> londonChristmasAndBoxingDay(int64_t christmas);
 
-// The maintained calendars list a market's closing days as the market observes them: the days appended
-// from `from` on are cut to weekdays, each once, in date order.
-void keepWeekdaysInDateOrder(std::vector<int64_t>& out, std::size_t from);
+// The maintained calendars list only the days a market is closed: the days appended from `from` on are cut to
+// weekdays. Their rules give each day once; the listing sorts.
+void dropWeekends(std::vector<int64_t>& out, std::size_t from);
 
 } // namespace holiday_rules

@@ -8,18 +8,18 @@
 // record shows the banks' clearing closed on them.
 void CHZUCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
     using namespace holiday_rules;
-    const auto date = [year](int32_t day, int32_t month) { return dayNumber64(day, month, year); };
+    const YearDates date(year);
     const std::size_t from = out.size();
     const int64_t easter = easterMonday(year);
-    out.push_back(date(1, 1));   // New Year's Day
-    out.push_back(date(2, 1));   // Berchtoldstag
-    out.push_back(easter - 3);   // Good Friday
-    out.push_back(easter);       // Easter Monday
-    out.push_back(date(1, 5));   // Labour Day
-    out.push_back(easter + 38);  // Ascension Day
-    out.push_back(easter + 49);  // Whit Monday
-    out.push_back(date(1, 8));   // Swiss National Day
-    out.push_back(date(25, 12)); // Christmas Day
-    out.push_back(date(26, 12)); // St Stephen's Day
-    keepWeekdaysInDateOrder(out, from);
+    out.push_back(date(1, 1));                             // New Year's Day
+    out.push_back(date(2, 1));                             // Berchtoldstag
+    out.push_back(easter - 3);                             // Good Friday
+    out.push_back(easter);                                 // Easter Monday
+    out.push_back(date(1, 5));                             // Labour Day
+    appendIf(out, easter + 38 != date(1, 5), easter + 38); // Ascension Day, unless it is 1 May (2008)
+    out.push_back(easter + 49);                            // Whit Monday
+    out.push_back(date(1, 8));                             // Swiss National Day
+    out.push_back(date(25, 12));                           // Christmas Day
+    out.push_back(date(26, 12));                           // St Stephen's Day
+    dropWeekends(out, from);
 }

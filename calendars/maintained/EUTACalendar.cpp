@@ -16,14 +16,15 @@ static_assert(holiday_rules::isInYearOrder(kExtraClosings));
 // not moved. Before TARGET (1999) only 1 January and 25 December close, as the markets it replaced did.
 void EUTACalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
     using namespace holiday_rules;
+    const YearDates date(year);
     const std::size_t from = out.size();
     const int64_t easter = easterMonday(year);
-    out.push_back(dayNumber64(1, 1, year));                 // New Year's Day
-    appendIf(out, year >= 2000, easter - 3);                // Good Friday, from 2000
-    appendIf(out, year >= 2000, easter);                    // Easter Monday, from 2000
-    appendIf(out, year >= 2000, dayNumber64(1, 5, year));   // Labour Day, from 2000
-    out.push_back(dayNumber64(25, 12, year));               // Christmas Day
-    appendIf(out, year >= 2000, dayNumber64(26, 12, year)); // 26 December, from 2000
-    appendTableDays(kExtraClosings, year, out);             // extra closings
-    keepWeekdaysInDateOrder(out, from);
+    out.push_back(date(1, 1));                  // New Year's Day
+    appendIf(out, year >= 2000, easter - 3);    // Good Friday, from 2000
+    appendIf(out, year >= 2000, easter);        // Easter Monday, from 2000
+    appendIf(out, year >= 2000, date(1, 5));    // Labour Day, from 2000
+    out.push_back(date(25, 12));                // Christmas Day
+    appendIf(out, year >= 2000, date(26, 12));  // 26 December, from 2000
+    appendTableDays(kExtraClosings, year, out); // extra closings
+    dropWeekends(out, from);
 }

@@ -31,17 +31,18 @@ static_assert(holiday_rules::isInYearOrder(kProclaimedDays));
 // London: the bank holidays of England and Wales.
 void GBLOCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
     using namespace holiday_rules;
+    const YearDates date(year);
     const std::size_t from = out.size();
     const int64_t easter = easterMonday(year);
-    const auto [christmas, boxingDay] = londonChristmasAndBoxingDay(dayNumber64(25, 12, year));
-    appendIf(out, year >= 1974, weekendToMonday(dayNumber64(1, 1, year))); // New Year's Day
-    out.push_back(easter - 3);                                             // Good Friday
-    out.push_back(easter);                                                 // Easter Monday
-    appendIf(out, year >= 1978 && !yearListed(kEarlyMayMoved, year), nthWeekday(1, Monday, 5, year)); // May
-    appendIf(out, year >= 1971 && !yearListed(kSpringMoved, year), lastMonday(5, year)); // spring holiday
-    appendIf(out, year >= 1971, lastMonday(8, year));                                    // summer holiday
-    out.push_back(christmas);                                                            // Christmas Day
-    out.push_back(boxingDay);                                                            // Boxing Day
-    appendTableDays(kProclaimedDays, year, out);                                         // proclaimed days
-    keepWeekdaysInDateOrder(out, from);
+    const auto [christmas, boxingDay] = londonChristmasAndBoxingDay(date(25, 12));
+    appendIf(out, year >= 1974, weekendToMonday(date(1, 1))); // New Year's Day
+    out.push_back(easter - 3);                                // Good Friday
+    out.push_back(easter);                                    // Easter Monday
+    appendIf(out, year >= 1978 && !yearListed(kEarlyMayMoved, year), date.nthWeekday(1, Monday, 5)); // May
+    appendIf(out, year >= 1971 && !yearListed(kSpringMoved, year), date.lastMonday(5)); // spring holiday
+    appendIf(out, year >= 1971, date.lastMonday(8));                                    // summer holiday
+    out.push_back(christmas);                                                           // Christmas Day
+    out.push_back(boxingDay);                                                           // Boxing Day
+    appendTableDays(kProclaimedDays, year, out);                                        // proclaimed days
+    dropWeekends(out, from);
 }

@@ -75,7 +75,12 @@ public:
         if (holds)
             add(day);
     }
-    void sort() { std::sort(begin(), end()); }
+    // The rules come in date order but for the few proclaimed days: an insertion sort moves just those.
+    void sort() {
+        for (std::size_t i = 1; i < size_; ++i)
+            for (std::size_t j = i; j > 0 && days_[j - 1] > days_[j]; --j)
+                std::swap(days_[j - 1], days_[j]);
+    }
     bool contains(int64_t day) const { return std::binary_search(begin(), end(), day); }
     const int64_t* begin() const { return days_.data(); }
     const int64_t* end() const { return days_.data() + size_; }
@@ -83,43 +88,43 @@ public:
     int64_t* end() { return days_.data() + size_; }
 
 private:
-    std::array<int64_t, 48> days_{};
+    std::array<int64_t, 48> days_; // the first size_ are set
     std::size_t size_ = 0;
 };
 
 // The national holidays ("kokumin no shukujitsu") of one year, by the law as it stood in that year.
 Days nationalHolidays(int32_t year) {
     using namespace holiday_rules;
-    const auto date = [year](int32_t day, int32_t month) { return dayNumber64(day, month, year); };
+    const YearDates date(year);
     const bool olympic = yearListed(kOlympicYears, year);
     const EquinoxDays equinox = equinoxDays(year);
     Days h;
-    h.add(date(1, 1));                                                  // New Year's Day
-    h.addIf(year <= 1999, date(15, 1));                                 // Coming of Age Day, to 1999
-    h.addIf(year >= 2000, nthWeekday(2, Monday, 1, year));              // Coming of Age Day, from 2000
-    h.addIf(year >= 1967, date(11, 2));                                 // National Foundation Day
-    h.addIf(year >= 2020, date(23, 2));                                 // Emperor's Birthday, from 2020
-    h.add(date(equinox.vernal, 3));                                     // Vernal Equinox Day
-    h.add(date(29, 4));                                                 // Greenery Day, Showa Day from 2007
-    h.add(date(3, 5));                                                  // Constitution Memorial Day
-    h.addIf(year >= 2007, date(4, 5));                                  // Greenery Day, from 2007
-    h.add(date(5, 5));                                                  // Children's Day
-    h.addIf(year >= 1996 && year <= 2002, date(20, 7));                 // Marine Day, 1996 to 2002
-    h.addIf(year >= 2003 && !olympic, nthWeekday(3, Monday, 7, year));  // Marine Day, from 2003
-    h.addIf(year >= 2016 && !olympic, date(11, 8));                     // Mountain Day, from 2016
-    h.addIf(year >= 1966 && year <= 2002, date(15, 9));                 // Respect for the Aged, to 2002
-    h.addIf(year >= 2003, nthWeekday(3, Monday, 9, year));              // Respect for the Aged, from 2003
-    h.add(date(equinox.autumnal, 9));                                   // Autumnal Equinox Day
-    h.addIf(year >= 1966 && year <= 1999, date(10, 10));                // Health and Sports Day, to 1999
-    h.addIf(year >= 2000 && !olympic, nthWeekday(2, Monday, 10, year)); // Sports Day, from 2000
-    h.add(date(3, 11));                                                 // Culture Day
-    h.add(date(23, 11));                                                // Labour Thanksgiving Day
-    h.addIf(year >= 1989 && year <= 2018, date(23, 12));                // Emperor's Birthday, 1989 to 2018
+    h.add(date(1, 1));                                                 // New Year's Day
+    h.addIf(year <= 1999, date(15, 1));                                // Coming of Age Day, to 1999
+    h.addIf(year >= 2000, date.nthWeekday(2, Monday, 1));              // Coming of Age Day, from 2000
+    h.addIf(year >= 1967, date(11, 2));                                // National Foundation Day
+    h.addIf(year >= 2020, date(23, 2));                                // Emperor's Birthday, from 2020
+    h.add(date(equinox.vernal, 3));                                    // Vernal Equinox Day
+    h.add(date(29, 4));                                                // Greenery Day, Showa Day from 2007
+    h.add(date(3, 5));                                                 // Constitution Memorial Day
+    h.addIf(year >= 2007, date(4, 5));                                 // Greenery Day, from 2007
+    h.add(date(5, 5));                                                 // Children's Day
+    h.addIf(year >= 1996 && year <= 2002, date(20, 7));                // Marine Day, 1996 to 2002
+    h.addIf(year >= 2003 && !olympic, date.nthWeekday(3, Monday, 7));  // Marine Day, from 2003
+    h.addIf(year >= 2016 && !olympic, date(11, 8));                    // Mountain Day, from 2016
+    h.addIf(year >= 1966 && year <= 2002, date(15, 9));                // Respect for the Aged, to 2002
+    h.addIf(year >= 2003, date.nthWeekday(3, Monday, 9));              // Respect for the Aged, from 2003
+    h.add(date(equinox.autumnal, 9));                                  // Autumnal Equinox Day
+    h.addIf(year >= 1966 && year <= 1999, date(10, 10));               // Health and Sports Day, to 1999
+    h.addIf(year >= 2000 && !olympic, date.nthWeekday(2, Monday, 10)); // Sports Day, from 2000
+    h.add(date(3, 11));                                                // Culture Day
+    h.add(date(23, 11));                                               // Labour Thanksgiving Day
+    h.addIf(year >= 1989 && year <= 2018, date(23, 12));               // Emperor's Birthday, 1989 to 2018
     const auto proclaimed =
         std::equal_range(kProclaimedHolidays.begin(), kProclaimedHolidays.end(), TableDay{year, 0, 0},
                          [](const TableDay& a, const TableDay& b) { return a.year < b.year; });
     for (auto day = proclaimed.first; day != proclaimed.second; ++day) // one-off and moved holidays
-        h.add(dayNumber64(day->day, day->month, year));
+        h.add(date(day->day, day->month));
     h.sort();
     return h;
 }
@@ -130,26 +135,38 @@ Days nationalHolidays(int32_t year) {
 // plus 31 December and 2 and 3 January.
 void JPTOCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
     using namespace holiday_rules;
-    const std::size_t from = out.size();
+    const YearDates date(year);
+    const int64_t january2 = date(2, 1), january3 = date(3, 1);
     const Days national = nationalHolidays(year);
+    // A substitute may be a national holiday too (before 2007), a citizens' holiday or 2 January: each day
+    // is listed once.
+    int64_t lastListed = 0;
+    int64_t lastSubstitute = 0;
+    const auto list = [&](int64_t day) {
+        if (day != lastListed && !isWeekend(day))
+            out.push_back(day);
+        lastListed = day;
+    };
+    list(january2); // bank holiday
+    list(january3); // bank holiday
     for (const int64_t* day = national.begin(); day != national.end(); ++day) {
-        out.push_back(*day);
-        // Citizens' holiday, from 1988: a day between two national holidays (before 2007 not a Sunday,
-        // which no weekday closing depends on). The holidays are sorted, so such a day lies between
-        // neighbours two days apart.
-        if (year >= 1988 && day + 1 != national.end() && day[1] - day[0] == 2)
-            out.push_back(*day + 1);
+        if (*day != january2 && *day != january3)
+            list(*day);
         // Substitute holiday, from 1973: a national holiday on a Sunday makes the Monday a holiday; from 2007
         // the first day after it that is no national holiday (a Sunday 3 May gives Wednesday 6 May).
         if (year >= 1973 && weekdayOf(*day) == Sunday) {
             int64_t substitute = *day + 1;
             while (year >= 2007 && national.contains(substitute))
                 ++substitute;
-            out.push_back(substitute);
+            if (substitute != january2 && substitute != january3)
+                list(substitute);
+            lastSubstitute = substitute;
         }
+        // Citizens' holiday, from 1988: a day between two national holidays (before 2007 not a Sunday, which
+        // no weekday closing depends on). The holidays are sorted, so such a day lies between neighbours two
+        // days apart.
+        if (year >= 1988 && day + 1 != national.end() && day[1] - day[0] == 2 && *day + 1 != lastSubstitute)
+            list(*day + 1);
     }
-    out.push_back(dayNumber64(2, 1, year));   // bank holiday
-    out.push_back(dayNumber64(3, 1, year));   // bank holiday
-    out.push_back(dayNumber64(31, 12, year)); // bank holiday
-    keepWeekdaysInDateOrder(out, from);
+    list(date(31, 12)); // bank holiday
 }

@@ -60,7 +60,7 @@ void SGSICalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     using namespace holiday_rules;
     if (year < kFirstYear || year > kLastYear)
         throw messages::SingaporeYearsNotCovered;
-    const auto date = [year](int32_t day, int32_t month) { return dayNumber64(day, month, year); };
+    const YearDates date(year);
     std::array<int64_t, 16> holidays{};
     std::size_t count = 0;
     holidays[count++] = date(1, 1);             // New Year's Day
@@ -91,5 +91,5 @@ void SGSICalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
         if (inLieu <= lastDay)
             out.push_back(inLieu);
     }
-    keepWeekdaysInDateOrder(out, from);
+    dropWeekends(out, from);
 }

@@ -27,18 +27,18 @@ static_assert(holiday_rules::isInYearOrder(kUnscheduledClosings));
 // accounting year. Columbus Day and Veterans Day are trading days.
 void XNYSCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
     using namespace holiday_rules;
-    const auto date = [year](int32_t day, int32_t month) { return dayNumber64(day, month, year); };
+    const YearDates date(year);
     const std::size_t from = out.size();
-    out.push_back(sundayToMonday(date(1, 1)));                   // New Year's Day
-    appendIf(out, year >= 1998, nthWeekday(3, Monday, 1, year)); // Martin Luther King Jr. Day, from 1998
-    appendIf(out, year >= 1971, nthWeekday(3, Monday, 2, year)); // Washington's Birthday
-    out.push_back(easterMonday(year) - 3);                       // Good Friday, jobs report or not
-    appendIf(out, year >= 1971, lastMonday(5, year));            // Memorial Day
+    out.push_back(sundayToMonday(date(1, 1)));                  // New Year's Day
+    appendIf(out, year >= 1998, date.nthWeekday(3, Monday, 1)); // Martin Luther King Jr. Day, from 1998
+    appendIf(out, year >= 1971, date.nthWeekday(3, Monday, 2)); // Washington's Birthday
+    out.push_back(easterMonday(year) - 3);                      // Good Friday, jobs report or not
+    appendIf(out, year >= 1971, date.lastMonday(5));            // Memorial Day
     appendIf(out, year >= 2022, weekendToNearestWeekday(date(19, 6))); // Juneteenth, closed from 2022
     out.push_back(weekendToNearestWeekday(date(4, 7)));                // Independence Day
-    out.push_back(nthWeekday(1, Monday, 9, year));                     // Labor Day
-    out.push_back(nthWeekday(4, Thursday, 11, year));                  // Thanksgiving Day
+    out.push_back(date.nthWeekday(1, Monday, 9));                      // Labor Day
+    out.push_back(date.nthWeekday(4, Thursday, 11));                   // Thanksgiving Day
     out.push_back(weekendToNearestWeekday(date(25, 12)));              // Christmas Day
     appendTableDays(kUnscheduledClosings, year, out);                  // unscheduled closings
-    keepWeekdaysInDateOrder(out, from);
+    dropWeekends(out, from);
 }
