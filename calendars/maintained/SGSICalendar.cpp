@@ -61,7 +61,7 @@ void SGSICalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     if (year < kFirstYear || year > kLastYear)
         throw messages::SingaporeYearsNotCovered;
     const YearDates date(year);
-    std::array<int64_t, 16> holidays{};
+    std::array<int64_t, 16> holidays; // the first `count` are set
     std::size_t count = 0;
     holidays[count++] = date(1, 1);             // New Year's Day
     holidays[count++] = easterMonday(year) - 3; // Good Friday
@@ -73,19 +73,19 @@ void SGSICalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
             holidays[count++] = date(day.day, day.month); // announced and one-off days
     const auto begin = holidays.begin();
     const auto end = begin + static_cast<std::ptrdiff_t>(count);
-    std::sort(begin, end);
 
     const std::size_t from = out.size();
     const int64_t lastDay = date(31, 12);
+    // A year has a dozen holidays and a few days in lieu: looking through them beats sorting them.
+    const auto taken = [&](int64_t d) {
+        return std::find(begin, end, d) != end ||
+               std::find(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(), d) != out.end();
+    };
     for (auto day = begin; day != end; ++day) {
         out.push_back(*day);
         if (weekdayOf(*day) != Sunday)
             continue;
         int64_t inLieu = *day + 1;
-        const auto taken = [&](int64_t d) {
-            return std::binary_search(begin, end, d) ||
-                   std::find(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(), d) != out.end();
-        };
         while (taken(inLieu))
             ++inLieu;
         if (inLieu <= lastDay)
