@@ -3,7 +3,11 @@
 #include "calendars/Easter.h"
 #include "dates/SerialDate.h"
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // Weekday arithmetic shared by the market calendars. Days are 64-bit day numbers of years from 1900 on, so
@@ -42,6 +46,11 @@ constexpr int64_t weekendToNearestWeekday(int64_t day) {
     return w == Saturday ? day - 1 : w == Sunday ? day + 1 : day;
 }
 
+// A Saturday or Sunday holiday is taken on the Monday after.
+constexpr int64_t weekendToMonday(int64_t day) {
+    return onOrAfter(day, Monday);
+}
+
 // Easter Monday as J + T - 1 (J our 1 January, T its day of the year); Good Friday is 3 days before,
 // Ascension 38 and Whit Monday 49 days after.
 inline int64_t easterMonday(int32_t year) {
@@ -53,5 +62,71 @@ inline void appendIf(std::vector<int64_t>& out, bool holds, int64_t day) {
     if (holds)
         out.push_back(day);
 }
+
+// The dates of one year counted from its 1 January: the date arithmetic runs once per year, not once per
+// rule. Same day numbers as dayNumber64 (every fourth year a leap year).
+class YearDates {
+public:
+    explicit YearDates(int32_t year) : year_(year), jan1_(dayNumber64(1, 1, year)) {}
+
+    int32_t year() const { return year_; }
+    int64_t operator()(int32_t day, int32_t month) const {
+        static constexpr std::array<int32_t, 12> kDaysBefore{0,   31,  59,  90,  120, 151,
+                                                             181, 212, 243, 273, 304, 334};
+        return jan1_ + kDaysBefore[static_cast<std::size_t>(month - 1)] +
+               (month > 2 && isLeapYear(year_) ? 1 : 0) + day - 1;
+    }
+    // The n-th (from 1) `weekday` of a month.
+    int64_t nthWeekday(int32_t n, Weekday weekday, int32_t month) const {
+        return onOrAfter((*this)(1, month), weekday) + 7 * (n - 1);
+    }
+    // The last Monday of a month: the first Monday of the next month minus 7.
+    int64_t lastMonday(int32_t month) const {
+        const int64_t firstOfNextMonth = month == 12 ? (*this)(31, 12) + 1 : (*this)(1, month + 1);
+        return onOrAfter(firstOfNextMonth, Monday) - 7;
+    }
+
+private:
+    int32_t year_;
+    int64_t jan1_;
+};
+
+// A day of a year-keyed table: one-off closings, moved holidays and proclaimed dates.
+struct TableDay {
+    int32_t year;
+    int32_t month;
+    int32_t day;
+};
+
+// Whether a table is in year order, so that a year's rows can be found by binary search.
+template <std::size_t N>
+constexpr bool isInYearOrder(const std::array<TableDay, N>& table) {
+    return std::is_sorted(table.begin(), table.end(),
+                          [](const TableDay& a, const TableDay& b) { return a.year < b.year; });
+}
+
+// Appends the days a year-ordered table holds for one year (looked up, not scanned).
+template <std::size_t N>
+void appendTableDays(const std::array<TableDay, N>& table, int32_t year, std::vector<int64_t>& out) {
+    const auto rows = std::equal_range(table.begin(), table.end(), TableDay{year, 0, 0},
+                                       [](const TableDay& a, const TableDay& b) { return a.year < b.year; });
+    for (auto row = rows.first; row != rows.second; ++row)
+        out.push_back(dayNumber64(row->day, row->month, year));
+}
+
+// Whether a sorted list of years holds a year.
+template <std::size_t N>
+bool yearListed(const std::array<int32_t, N>& years, int32_t year) {
+    return std::binary_search(years.begin(), years.end(), year);
+}
+
+// Christmas Day and Boxing Day as London observes them, chosen together by the weekday of 25 December so
+// that both fall on weekdays: Friday 25 gives Monday 28, Saturday 25 gives Monday 27 and Tuesday 28, Sunday
+// 25 gives Monday 26 and Tuesday 27.
+std::pair<int64_t, int64_t> londonChristmasAndBoxingDay(int64_t christmas);
+
+// The maintained calendars list only the days a market is closed: the days appended from `from` on are cut to
+// weekdays. Their rules give each day once; the listing sorts.
+void dropWeekends(std::vector<int64_t>& out, std::size_t from);
 
 } // namespace holiday_rules

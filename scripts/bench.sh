@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build/release}
 RESULTS=${RESULTS:-$BUILD_DIR/bench-results}
 JOBS=${JOBS:-2}
-PROGRAMS=(dates_bench business_days_bench daycount_bench curve_bench bridge_bench reference_bench addin_bench)
+PROGRAMS=(dates_bench business_days_bench market_calendars_bench daycount_bench curve_bench bridge_bench reference_bench addin_bench)
 
 cmake --preset release -B "$BUILD_DIR" -DTAVRIN_BUILD_BENCHMARKS=ON
 cmake --build "$BUILD_DIR" -j "$JOBS" --target "${PROGRAMS[@]}"

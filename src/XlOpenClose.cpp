@@ -6,6 +6,7 @@
 #include "src/Win32StreamBuf.h"
 #include "src/XlfDiagnostics.h"
 #include "src/XlfExcel.h"
+#include "src/XlfOpenActions.h"
 #include "src/XlfRegistration.h"
 #include "src/api/XlCall.h"
 
@@ -106,6 +107,7 @@ XLL_EXPORT int XLL_STDCALL xlAutoOpen() {
         excel.sendMessage(xll::messages::Registering);
         xll::registerAllFunctions();
         excel.sendMessage();
+        xll::runOpenActions(); // e.g. the worksheet layer reading the users' holiday file
         return 1;
     } catch (...) {
         return 0;

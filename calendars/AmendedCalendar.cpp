@@ -1,0 +1,34 @@
+#include "calendars/AmendedCalendar.h"
+
+#include "calendars/HolidayRules.h"
+
+#include <algorithm>
+
+void AmendedCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
+    const std::size_t from = out.size();
+    calendar_->appendHolidaysOfYear(year, out);
+    const std::vector<int64_t>& removed = amendments_.removed;
+    if (!removed.empty())
+        out.erase(std::remove_if(
+                      out.begin() + static_cast<std::ptrdiff_t>(from), out.end(),
+                      [&](int64_t day) { return std::binary_search(removed.begin(), removed.end(), day); }),
+                  out.end());
+    const std::vector<int64_t>& added = amendments_.added;
+    const auto first = std::lower_bound(added.begin(), added.end(), dayNumber64(1, 1, year));
+    const auto last = std::upper_bound(first, added.end(), dayNumber64(31, 12, year));
+    const std::size_t listed = out.size();
+    for (auto day = first; day != last; ++day)
+        // A weekend closes nothing more, and a day listed already would be listed twice.
+        if (!holiday_rules::isWeekend(*day) &&
+            std::find(out.begin() + static_cast<std::ptrdiff_t>(from),
+                      out.begin() + static_cast<std::ptrdiff_t>(listed),
+                      *day) == out.begin() + static_cast<std::ptrdiff_t>(listed))
+            out.push_back(*day);
+}
+
+// The same amendments on calendars of the same rules.
+bool AmendedCalendar::hasSameRulesAs(const BusinessCalendar& other) const {
+    const auto* amended = dynamic_cast<const AmendedCalendar*>(&other);
+    return amended != nullptr && &amended->amendments_ == &amendments_ &&
+           calendar_->hasSameRulesAs(*amended->calendar_);
+}

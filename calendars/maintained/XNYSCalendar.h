@@ -1,0 +1,8 @@
+#pragma once
+
+#include "calendars/BusinessCalendar.h"
+
+class XNYSCalendar : public BusinessCalendar {
+public:
+    void appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const override;
+};
