@@ -23,6 +23,12 @@ constexpr int kLookUpOnly = 0;
 
 } // namespace
 
+std::string registrationTypeText(std::string letters, int hostVersion) {
+    if (hostVersion >= kFirstMultiThreadedVersion)
+        letters += '$';
+    return letters;
+}
+
 XlfFuncDesc::XlfFuncDesc(std::string procedure, std::string functionName, std::string help,
                          std::string category, bool isVolatile, bool threadSafe, std::string returnType)
     : XlfAbstractCmdDesc(std::move(procedure), std::move(functionName), std::move(help)),
@@ -46,9 +52,7 @@ std::string XlfFuncDesc::typeText() const {
         text += typeLetters(argument.type());
     if (details_.recalcPolicy == Volatile)
         text += '!';
-    if (details_.threadSafe && XlfExcel::instance().isExcel12())
-        text += '$';
-    return text;
+    return registrationTypeText(std::move(text), XlfExcel::instance().hostVersion());
 }
 
 std::string XlfFuncDesc::argumentText() const {

@@ -1,12 +1,14 @@
-// XlfExcel through the stand-in host: the generation choice, host calls, the temporary-memory arena and its
-// mutex, and the function-wizard test.
+// XlfExcel through the stand-in host: the generation choice, host calls, the temporary-memory arenas of the
+// calling threads, and the function-wizard test.
 
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "BridgeTestSupport.h"
 #include "platform/Platform.h"
@@ -14,6 +16,8 @@
 
 using namespace xll;
 using bridge_test::BridgeTest;
+using bridge_test::hostView;
+using bridge_test::storedNarrow;
 
 namespace {
 
@@ -97,28 +101,76 @@ TEST_P(ArenaTest, BlocksAreAlignedForRecordsAndHugeRequestsFailCleanly) {
     EXPECT_EQ(excel.bufferSizes(), before);
 }
 
-TEST_P(ArenaTest, EveryTakeAndReleaseHoldsTheNamedMutex) {
+TEST_P(ArenaTest, NoLockIsTakenEvenWhileAnotherThreadHoldsXllMutex) {
+    // Calls on calculation threads must never wait for one another, or for anything a host thread holds.
     XlfExcel& excel = XlfExcel::instance();
-    platform::MutexHandle mutex = platform::openNamedMutex(kTemporaryMemoryMutex);
+    platform::MutexHandle mutex = platform::openNamedMutex("xll_mutex");
     ASSERT_TRUE(platform::waitForMutex(mutex));
     std::atomic<bool> done{false};
     std::thread other([&] {
-        excel.getMemory(64);
         excel.freeMemory(false);
+        excel.getMemory(64);
         done = true;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_FALSE(done) << "the arena was used while another thread held \"xll_mutex\"";
+    for (int i = 0; i < 500 && !done; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(done) << "the arena waited for \"xll_mutex\"";
     platform::releaseMutex(mutex);
     other.join();
-    EXPECT_TRUE(done);
-    // And the arena gave it back.
-    std::thread taker([&] {
-        EXPECT_TRUE(platform::waitForMutex(mutex));
-        platform::releaseMutex(mutex);
-    });
-    taker.join();
     platform::closeMutex(mutex);
+}
+
+TEST_P(ArenaTest, EachThreadReleasesOnlyItsOwnArena) {
+    XlfExcel& excel = XlfExcel::instance();
+    excel.freeMemory(true);
+    auto* mine = static_cast<char*>(excel.getMemory(100));
+    std::memset(mine, 'm', 100);
+    Sizes otherSizes;
+    std::thread other([&] {
+        // The other thread's next call releases its own previous values, never this thread's.
+        EXPECT_TRUE(excel.bufferSizes().empty()) << "a new thread starts with no buffer";
+        for (int call = 0; call < 3; ++call) {
+            excel.freeMemory(false);
+            std::memset(excel.getMemory(8000), 'o', 8000);
+            std::memset(excel.getMemory(500), 'o', 500);
+        }
+        otherSizes = excel.bufferSizes();
+    });
+    other.join();
+    EXPECT_EQ(otherSizes, Sizes{12288}) << "the newest buffer stays, and later calls fit in it";
+    EXPECT_EQ(excel.bufferSizes(), Sizes{8192});
+    EXPECT_EQ(excel.bufferOffset(), 100u);
+    EXPECT_EQ(std::string(mine, 100), std::string(100, 'm'));
+    EXPECT_EQ(excel.arenaCount(), 2u) << "the ended thread's arena waits for the close";
+    // Closing frees every thread's arena (the leak checkers watch this).
+    XlfExcel::deleteInstance();
+    EXPECT_EQ(XlfExcel::instance().arenaCount(), 0u);
+}
+
+TEST_P(ArenaTest, ValuesBuiltOnSeveralThreadsAtOnceStayIntactUntilTheirThreadsNextCall) {
+    constexpr int kThreads = 4;
+    constexpr int kCalls = 300;
+    XlfExcel& excel = XlfExcel::instance();
+    std::atomic<int> wrong{0};
+    auto calls = [&](int thread) {
+        for (int call = 0; call < kCalls; ++call) {
+            excel.freeMemory(false); // what every entry point does first
+            const std::string text = "thread " + std::to_string(thread) + " call " + std::to_string(call);
+            const XlfOper number(thread * 1000.0 + call);
+            const XlfOper words(text);
+            std::this_thread::yield(); // let the other threads take and release their memory meanwhile
+            if (hostView(number) != xlhost::Value::number(thread * 1000.0 + call) ||
+                hostView(words) != xlhost::Value::str(storedNarrow(std::u16string(text.begin(), text.end()))))
+                ++wrong;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back(calls, t);
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(excel.arenaCount(), static_cast<std::size_t>(kThreads));
 }
 
 class HostCallTest : public BridgeTest {};
