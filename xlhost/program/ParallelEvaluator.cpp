@@ -3,91 +3,132 @@
 #include "xlhost/program/Evaluator.h"
 
 #include <algorithm>
-#include <atomic>
-#include <exception>
-#include <thread>
 
 namespace xlhost {
 namespace {
 
-// Lines are handed out in runs, so that threads share one counter rather than contend for it on every line;
+// Lines are handed out in runs, so that the threads meet at the queue once per run rather than per line;
 // short enough that a sheet of a few hundred lines still spreads over every thread.
 constexpr std::size_t kRunLength = 32;
-
-struct Run {
-    std::string output;
-    bool allEvaluated = true;
-};
 
 } // namespace
 
 ParallelEvaluator::ParallelEvaluator(const AddIn& addIn, bool json, std::ostream& out, int threads)
-    : addIn_(addIn), json_(json), out_(out), threads_(std::max(threads, 1)) {}
+    : addIn_(addIn), json_(json), out_(out), filling_(std::make_unique<Run>()) {
+    const int count = std::max(threads, 1);
+    threads_.reserve(static_cast<std::size_t>(count));
+    for (int t = 0; t < count; ++t)
+        threads_.emplace_back([this] { work(); });
+}
+
+ParallelEvaluator::~ParallelEvaluator() {
+    if (finished_)
+        return;
+    try {
+        finish();
+    } catch (...) {
+        // Already reported by the caller's own finish, or nothing left to report to.
+    }
+}
 
 void ParallelEvaluator::takePending() {
     std::string text = pending_.str();
     if (text.empty())
         return;
-    entries_.push_back(Entry{std::move(text), {}, 0, true});
+    filling_->entries.push_back(Entry{std::move(text), {}, 0, true});
     pending_.str({});
+}
+
+void ParallelEvaluator::publish() {
+    if (filling_->entries.empty())
+        return;
+    {
+        std::lock_guard lock(mutex_);
+        runs_.push_back(std::move(filling_));
+    }
+    work_.notify_one();
+    filling_ = std::make_unique<Run>();
 }
 
 bool ParallelEvaluator::line(std::string_view text, const std::string& source, std::size_t lineNumber) {
     takePending();
-    entries_.push_back(Entry{std::string(text), source, lineNumber, false});
+    filling_->entries.push_back(Entry{std::string(text), source, lineNumber, false});
+    if (filling_->entries.size() >= kRunLength) {
+        publish();
+        printFinished(false);
+    }
     return true;
+}
+
+void ParallelEvaluator::work() {
+    std::ostringstream buffer;
+    std::unique_ptr<Evaluator> evaluator;
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        work_.wait(lock, [&] { return closing_ || nextToTake_ < runs_.size(); });
+        if (nextToTake_ >= runs_.size())
+            return; // closing, and nothing left
+        Run& run = *runs_[nextToTake_++];
+        lock.unlock();
+        try {
+            // Each thread reads the registrations once, on its first run.
+            if (!evaluator)
+                evaluator = std::make_unique<Evaluator>(addIn_, json_, buffer);
+            for (const Entry& e : run.entries) {
+                if (e.literal)
+                    buffer << e.text;
+                else
+                    run.allEvaluated = evaluator->line(e.text, e.source, e.lineNumber) && run.allEvaluated;
+            }
+        } catch (...) {
+            lock.lock();
+            if (!failure_)
+                failure_ = std::current_exception();
+            lock.unlock();
+        }
+        run.output = buffer.str();
+        buffer.str({});
+        lock.lock();
+        run.done = true;
+        finished_run_.notify_all();
+    }
+}
+
+void ParallelEvaluator::printFinished(bool wait) {
+    for (;;) {
+        std::unique_ptr<Run> run;
+        {
+            std::unique_lock lock(mutex_);
+            if (wait)
+                finished_run_.wait(lock, [&] { return runs_.empty() || runs_.front()->done; });
+            if (runs_.empty() || !runs_.front()->done)
+                return;
+            run = std::move(runs_.front());
+            runs_.pop_front();
+            --nextToTake_;
+        }
+        out_ << run->output;
+        allEvaluated_ = allEvaluated_ && run->allEvaluated;
+    }
 }
 
 bool ParallelEvaluator::finish() {
     takePending();
-    const std::size_t runCount = (entries_.size() + kRunLength - 1) / kRunLength;
-    std::vector<Run> runs(runCount);
-    std::atomic<std::size_t> nextRun{0};
-    std::exception_ptr failure;
-    std::atomic<bool> failed{false};
-
-    auto work = [&] {
-        try {
-            // Each thread reads the registrations once and writes into its own buffer.
-            std::ostringstream buffer;
-            Evaluator evaluator(addIn_, json_, buffer);
-            for (std::size_t r = nextRun++; r < runCount && !failed; r = nextRun++) {
-                Run& run = runs[r];
-                const std::size_t end = std::min(entries_.size(), (r + 1) * kRunLength);
-                for (std::size_t i = r * kRunLength; i < end; ++i) {
-                    const Entry& e = entries_[i];
-                    if (e.literal)
-                        buffer << e.text;
-                    else
-                        run.allEvaluated = evaluator.line(e.text, e.source, e.lineNumber) && run.allEvaluated;
-                }
-                run.output = buffer.str();
-                buffer.str({});
-            }
-        } catch (...) {
-            // Only the first failure is kept; the thread that stores it is the one that set the flag.
-            if (!failed.exchange(true))
-                failure = std::current_exception();
-        }
-    };
-    std::vector<std::thread> threads;
-    const auto count = static_cast<std::size_t>(threads_);
-    threads.reserve(count);
-    for (std::size_t t = 0; t < count; ++t)
-        threads.emplace_back(work);
-    for (std::thread& t : threads)
-        t.join();
-    entries_.clear();
-    if (failure)
-        std::rethrow_exception(failure);
-
-    bool allEvaluated = true;
-    for (const Run& run : runs) {
-        out_ << run.output;
-        allEvaluated = allEvaluated && run.allEvaluated;
+    publish();
+    printFinished(true);
+    {
+        std::lock_guard lock(mutex_);
+        closing_ = true;
     }
+    work_.notify_all();
+    for (std::thread& t : threads_)
+        t.join();
+    threads_.clear();
+    finished_ = true;
     out_.flush();
-    return allEvaluated;
+    if (failure_)
+        std::rethrow_exception(failure_);
+    return allEvaluated_;
 }
 
 } // namespace xlhost

@@ -2,15 +2,22 @@
 
 // Evaluates formula lines on several threads at once, as a host recalculating on several cores: each thread
 // has its own evaluator (its own argument memory, result reading and output), and so its own context in the
-// stand-in host. The results are printed in input order, exactly as one thread would print them.
+// stand-in host. The lines are handed out in runs as they are read, and the results are printed in input
+// order as soon as every line before them is done, exactly as one thread would print them.
 
 #include "xlhost/program/AddIn.h"
 
+#include <condition_variable>
 #include <cstddef>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
 #include <ostream>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace xlhost {
@@ -18,13 +25,17 @@ namespace xlhost {
 class ParallelEvaluator {
 public:
     ParallelEvaluator(const AddIn& addIn, bool json, std::ostream& out, int threads);
+    // Finishes (without rethrowing) when finish was not called.
+    ~ParallelEvaluator();
+    ParallelEvaluator(const ParallelEvaluator&) = delete;
+    ParallelEvaluator& operator=(const ParallelEvaluator&) = delete;
 
-    // Queues one line; it is evaluated by finish. Always true: whether it evaluated is known only then.
+    // Queues one line. Always true: whether it evaluated is known at finish.
     bool line(std::string_view text, const std::string& source, std::size_t lineNumber);
     // Text written here is printed at this point of the output, between the results around it.
     std::ostream& out() { return pending_; }
-    // Evaluates every queued line, prints everything in input order and empties the queue; false when a
-    // line could not be evaluated.
+    // Waits for every queued line, prints what is left in input order and stops the threads; false when a
+    // line could not be evaluated. Rethrows what a thread could not handle.
     bool finish();
 
 private:
@@ -34,14 +45,34 @@ private:
         std::size_t lineNumber = 0;
         bool literal = false;
     };
+    struct Run {
+        std::vector<Entry> entries;
+        std::string output;
+        bool allEvaluated = true;
+        bool done = false;
+    };
     void takePending();
+    void publish();
+    void work();
+    // Prints the finished runs at the front, in order; with wait, until every published run is printed.
+    void printFinished(bool wait);
 
     const AddIn& addIn_;
     bool json_;
     std::ostream& out_;
-    int threads_;
-    std::vector<Entry> entries_;
     std::ostringstream pending_;
+    std::unique_ptr<Run> filling_;
+    bool allEvaluated_ = true;
+    bool finished_ = false;
+
+    std::mutex mutex_;                      // guards everything below
+    std::condition_variable work_;          // a run was published, or the end
+    std::condition_variable finished_run_;  // a run is done
+    std::deque<std::unique_ptr<Run>> runs_; // published and not printed yet, in input order
+    std::size_t nextToTake_ = 0;            // index into runs_ of the first run no thread has taken
+    bool closing_ = false;
+    std::exception_ptr failure_;
+    std::vector<std::thread> threads_;
 };
 
 } // namespace xlhost
