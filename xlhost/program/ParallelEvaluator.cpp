@@ -1,5 +1,6 @@
 #include "xlhost/program/ParallelEvaluator.h"
 
+#include "xlhost/core/StandInHost.h"
 #include "xlhost/program/Evaluator.h"
 
 #include <algorithm>
@@ -15,6 +16,9 @@ constexpr std::size_t kRunLength = 32;
 
 ParallelEvaluator::ParallelEvaluator(const AddIn& addIn, bool json, std::ostream& out, int threads)
     : addIn_(addIn), json_(json), out_(out), filling_(std::make_unique<Run>()) {
+    // The host window comes into being on first need; on Windows it belongs to the thread that creates it
+    // and goes with that thread, so it must be this one rather than a calculation thread.
+    hostWindow();
     const int count = std::max(threads, 1);
     threads_.reserve(static_cast<std::size_t>(count));
     for (int t = 0; t < count; ++t)
