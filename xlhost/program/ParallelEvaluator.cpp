@@ -39,7 +39,7 @@ void ParallelEvaluator::takePending() {
     std::string text = pending_.str();
     if (text.empty())
         return;
-    filling_->entries.push_back(Entry{std::move(text), {}, 0, true});
+    filling_->entries.push_back(Entry{std::move(text), nullptr, 0, true});
     pending_.str({});
 }
 
@@ -56,7 +56,10 @@ void ParallelEvaluator::publish() {
 
 bool ParallelEvaluator::line(std::string_view text, const std::string& source, std::size_t lineNumber) {
     takePending();
-    filling_->entries.push_back(Entry{std::string(text), source, lineNumber, false});
+    // Lines come file after file: the name of the current one is the last kept.
+    if (sources_.empty() || sources_.back() != source)
+        sources_.push_back(source);
+    filling_->entries.push_back(Entry{std::string(text), &sources_.back(), lineNumber, false});
     if (filling_->entries.size() >= kRunLength) {
         publish();
         printFinished(false);
@@ -82,7 +85,7 @@ void ParallelEvaluator::work() {
                 if (e.literal)
                     buffer << e.text;
                 else
-                    run.allEvaluated = evaluator->line(e.text, e.source, e.lineNumber) && run.allEvaluated;
+                    run.allEvaluated = evaluator->line(e.text, *e.source, e.lineNumber) && run.allEvaluated;
             }
         } catch (...) {
             lock.lock();

@@ -40,8 +40,8 @@ public:
 
 private:
     struct Entry {
-        std::string text; // the formula line, or text to print as it is
-        std::string source;
+        std::string text;                    // the formula line, or text to print as it is
+        const std::string* source = nullptr; // one of sources_
         std::size_t lineNumber = 0;
         bool literal = false;
     };
@@ -61,6 +61,7 @@ private:
     bool json_;
     std::ostream& out_;
     std::ostringstream pending_;
+    std::deque<std::string> sources_; // the names the lines come from, each kept once
     std::unique_ptr<Run> filling_;
     bool allEvaluated_ = true;
     bool finished_ = false;

@@ -37,7 +37,7 @@ constexpr std::size_t kMaxLineBytes = std::size_t{16} << 20;
 constexpr const char* kUsage =
     "usage: xlhost [--addin FILE] [--version N] [--wizard] [--coerce-code C] [--json] [--list] [-f FILE "
     "...]\n"
-    "              [FORMULA ...]\n"
+    "              [--threads N] [FORMULA ...]\n"
     "  Loads the add-in (default: tavrin_schedules.xll beside xlhost), opens it, evaluates each FORMULA,\n"
     "  or each line of the -f files, or of the standard input when neither is given, prints each result\n"
     "  and closes the add-in.\n"
