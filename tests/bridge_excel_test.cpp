@@ -3,16 +3,24 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <new>
+#include <set>
+#include <sstream>
+#include <string>
 #include <string_view>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "BridgeTestSupport.h"
 #include "platform/Platform.h"
 #include "src/Messages.h"
+#include "src/Win32StreamBuf.h"
+#include "src/XlfDiagnostics.h"
 
 using namespace xll;
 using bridge_test::BridgeTest;
@@ -171,6 +179,56 @@ TEST_P(ArenaTest, ValuesBuiltOnSeveralThreadsAtOnceStayIntactUntilTheirThreadsNe
         t.join();
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(excel.arenaCount(), static_cast<std::size_t>(kThreads));
+}
+
+// Diagnostic lines written by calls on several threads at once reach the debugger output (outside Windows,
+// the standard error stream) whole: none is cut, mixed with another or lost.
+TEST(DiagnosticLines, ThreadsReportingAtOnceNeverMixTheirLines) {
+    constexpr int kThreads = 4;
+    constexpr int kLines = 200;
+    std::FILE* capture = std::tmpfile();
+    ASSERT_NE(capture, nullptr);
+    std::fflush(stderr);
+    const int savedStderr = dup(2);
+    ASSERT_GE(savedStderr, 0);
+    ASSERT_GE(dup2(fileno(capture), 2), 0);
+    {
+        Win32StreamBuf debugger;
+        std::streambuf* saved = std::cerr.rdbuf(&debugger);
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t)
+            threads.emplace_back([t] {
+                for (int i = 0; i < kLines; ++i)
+                    XLL_REPORT("thread " + std::to_string(t) + " line " + std::to_string(i) + " " +
+                               std::string(static_cast<std::size_t>(i % 50), 'x'));
+            });
+        for (std::thread& t : threads)
+            t.join();
+        std::cerr.rdbuf(saved);
+    }
+    dup2(savedStderr, 2);
+    close(savedStderr);
+
+    std::rewind(capture);
+    std::string all;
+    for (int c = std::fgetc(capture); c != EOF; c = std::fgetc(capture))
+        all.push_back(static_cast<char>(c));
+    std::fclose(capture);
+    std::istringstream lines(all);
+    std::set<std::string> seen;
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t colon = line.find("): ");
+        ASSERT_NE(colon, std::string::npos) << "a cut line: " << line;
+        EXPECT_EQ(line.substr(0, line.find('(')), "bridge_excel_test.cpp") << line;
+        seen.insert(line.substr(colon + 3));
+    }
+    for (int t = 0; t < kThreads; ++t)
+        for (int i = 0; i < kLines; ++i)
+            EXPECT_EQ(seen.count("thread " + std::to_string(t) + " line " + std::to_string(i) + " " +
+                                 std::string(static_cast<std::size_t>(i % 50), 'x')),
+                      1u)
+                << "thread " << t << " line " << i;
+    EXPECT_EQ(seen.size(), std::size_t{kThreads * kLines});
 }
 
 class HostCallTest : public BridgeTest {};
