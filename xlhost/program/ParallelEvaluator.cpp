@@ -15,7 +15,8 @@ constexpr std::size_t kRunLength = 32;
 } // namespace
 
 ParallelEvaluator::ParallelEvaluator(const AddIn& addIn, bool json, std::ostream& out, int threads)
-    : addIn_(addIn), json_(json), out_(out), filling_(std::make_unique<Run>()) {
+    : addIn_(addIn), json_(json), out_(out) {
+    newRun();
     // The host window comes into being on first need; on Windows it belongs to the thread that creates it
     // and goes with that thread, so it must be this one rather than a calculation thread.
     hostWindow();
@@ -35,11 +36,22 @@ ParallelEvaluator::~ParallelEvaluator() {
     }
 }
 
+void ParallelEvaluator::newRun() {
+    filling_ = std::make_unique<Run>();
+    filling_->entries.reserve(kRunLength);
+    filling_->texts.reserve(kRunLength * 80);
+}
+
+void ParallelEvaluator::add(std::string_view text, const std::string* source, std::size_t lineNumber,
+                            bool literal) {
+    filling_->entries.push_back(Entry{filling_->texts.size(), text.size(), source, lineNumber, literal});
+    filling_->texts.append(text);
+}
+
 void ParallelEvaluator::takePending() {
-    std::string text = pending_.str();
-    if (text.empty())
+    if (pending_.tellp() <= 0)
         return;
-    filling_->entries.push_back(Entry{std::move(text), nullptr, 0, true});
+    add(pending_.str(), nullptr, 0, true);
     pending_.str({});
 }
 
@@ -51,7 +63,7 @@ void ParallelEvaluator::publish() {
         runs_.push_back(std::move(filling_));
     }
     work_.notify_one();
-    filling_ = std::make_unique<Run>();
+    newRun();
 }
 
 bool ParallelEvaluator::line(std::string_view text, const std::string& source, std::size_t lineNumber) {
@@ -59,7 +71,7 @@ bool ParallelEvaluator::line(std::string_view text, const std::string& source, s
     // Lines come file after file: the name of the current one is the last kept.
     if (sources_.empty() || sources_.back() != source)
         sources_.push_back(source);
-    filling_->entries.push_back(Entry{std::string(text), &sources_.back(), lineNumber, false});
+    add(text, &sources_.back(), lineNumber, false);
     if (filling_->entries.size() >= kRunLength) {
         publish();
         printFinished(false);
@@ -81,11 +93,13 @@ void ParallelEvaluator::work() {
             // Each thread reads the registrations once, on its first run.
             if (!evaluator)
                 evaluator = std::make_unique<Evaluator>(addIn_, json_, buffer);
+            const std::string_view texts = run.texts;
             for (const Entry& e : run.entries) {
+                const std::string_view text = texts.substr(e.begin, e.length);
                 if (e.literal)
-                    buffer << e.text;
+                    buffer << text;
                 else
-                    run.allEvaluated = evaluator->line(e.text, *e.source, e.lineNumber) && run.allEvaluated;
+                    run.allEvaluated = evaluator->line(text, *e.source, e.lineNumber) && run.allEvaluated;
             }
         } catch (...) {
             lock.lock();

@@ -40,18 +40,22 @@ public:
 
 private:
     struct Entry {
-        std::string text;                    // the formula line, or text to print as it is
+        std::size_t begin = 0, length = 0;   // the formula line, or text to print as it is, in Run::texts
         const std::string* source = nullptr; // one of sources_
         std::size_t lineNumber = 0;
         bool literal = false;
     };
     struct Run {
+        // One block of text for the whole run: the reading thread allocates per run, not per line.
+        std::string texts;
         std::vector<Entry> entries;
         std::string output;
         bool allEvaluated = true;
         bool done = false;
     };
     void takePending();
+    void add(std::string_view text, const std::string* source, std::size_t lineNumber, bool literal);
+    void newRun();
     void publish();
     void work();
     // Prints the finished runs at the front, in order; with wait, until every published run is printed.
