@@ -47,6 +47,19 @@ void releaseMutex(MutexHandle mutex);
 // Closes this handle; the mutex disappears with its last handle.
 void closeMutex(MutexHandle mutex);
 
+// ---- thread-local slots ----
+// One pointer per thread under one key, null in every thread until that thread sets it. Nothing runs when a
+// thread ends, so no code of an unloaded library can be called at a host thread's exit; the owner of the
+// slot keeps track of what the pointers hold.
+using ThreadSlot = std::uintptr_t;
+inline constexpr ThreadSlot kNoThreadSlot = ~ThreadSlot{0};
+// A new slot, or kNoThreadSlot when the system has none left.
+ThreadSlot allocateThreadSlot();
+void* threadSlotValue(ThreadSlot slot);
+void setThreadSlotValue(ThreadSlot slot, void* value);
+// Forgets the slot in every thread.
+void freeThreadSlot(ThreadSlot slot);
+
 // ---- debugger ----
 bool isDebuggerPresent();
 // Passes one text to the debugger output in one piece.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The benchmark command: builds the release preset's benchmark programs (RelWithDebInfo) and runs them all,
 # one after the other, writing for each program its console table (<name>.txt) and Google Benchmark's JSON
-# (<name>.json) into the results folder.
+# (<name>.json) into the results folder; last the sheet of bench/parallel_sheet.sh through xlhost on 1 and 2
+# threads (parallel_sheet.txt).
 #
 #   bash scripts/bench.sh [benchmark flags ...]
 #
@@ -17,7 +18,7 @@ JOBS=${JOBS:-2}
 PROGRAMS=(dates_bench business_days_bench market_calendars_bench daycount_bench curve_bench bridge_bench reference_bench addin_bench)
 
 cmake --preset release -B "$BUILD_DIR" -DTAVRIN_BUILD_BENCHMARKS=ON
-cmake --build "$BUILD_DIR" -j "$JOBS" --target "${PROGRAMS[@]}"
+cmake --build "$BUILD_DIR" -j "$JOBS" --target "${PROGRAMS[@]}" xlhost tavrin_schedules
 
 mkdir -p "$RESULTS"
 {
@@ -35,4 +36,6 @@ for program in "${PROGRAMS[@]}"; do
     "$BUILD_DIR/bin/$program" --benchmark_out="$RESULTS/$program.json" --benchmark_out_format=json "$@" 2>&1 |
         tee "$RESULTS/$program.txt"
 done
+printf '\n==== parallel_sheet (xlhost on 1 and 2 threads) ====\n'
+bash bench/parallel_sheet.sh --xlhost "$BUILD_DIR/bin/xlhost" | tee "$RESULTS/parallel_sheet.txt"
 printf '\nResults in %s\n' "$RESULTS"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, checks the include chain and the formatting, then builds and
 # runs every test:
-#   1. the native build under AddressSanitizer and UndefinedBehaviorSanitizer (unit and end-to-end tests);
+#   1. the native build under AddressSanitizer and UndefinedBehaviorSanitizer (unit and end-to-end tests),
+#      then under ThreadSanitizer the runs on calculation threads (every suite on 8 threads at once);
 #   2. the Windows XLLs, 32- and 64-bit, cross-built, with their export and import tables checked, and the
 #      64-bit one end to end under Wine in both host generations;
 #   3. the fuzzers, each for a bounded time;
@@ -21,6 +22,12 @@ step "Sanitizers: build and test"
 cmake --preset asan
 cmake --build --preset asan
 ctest --preset asan
+
+step "ThreadSanitizer: every suite on 8 threads at once"
+# Only the host program, the add-in and the two thread tests are built; the preset runs label "threads".
+cmake --preset tsan
+cmake --build --preset tsan
+ctest --preset tsan
 
 step "Windows: 32-bit XLL"
 cmake --preset mingw32

@@ -51,6 +51,7 @@ inline constexpr const char* NoDllName = "Could not get DLL name";
 inline constexpr const char* CannotLoadHostLibrary = "Could not load library XLCALL32.DLL";
 inline constexpr const char* NoExcel4 = "Could not get address of Excel4 callback";
 inline constexpr const char* NoExcel4v = "Could not get address of Excel4v callback";
+inline constexpr const char* NoThreadSlot = "Could not allocate thread-local storage for temporary memory";
 inline constexpr const char* ErrorBoxCaption = "XLL Error";
 inline constexpr const char* ErrorBoxFormat = "%s due to error %d :\n%s";
 

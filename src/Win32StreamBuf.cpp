@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <iostream>
+#include <string>
 
 namespace xll {
 
@@ -20,8 +21,21 @@ Win32StreamBuf::int_type Win32StreamBuf::overflow(int_type c) {
     return traits_type::not_eof(c);
 }
 
+std::streamsize Win32StreamBuf::xsputn(const char_type* text, std::streamsize count) {
+    // A whole line with nothing collected before it needs no buffer: it is passed on (or dropped) at once.
+    if (count > 0 && text[count - 1] == '\n' && buffer_.empty()) {
+        if (platform::isDebuggerPresent())
+            platform::debuggerOutput(std::string(text, static_cast<std::size_t>(count)).c_str());
+        return count;
+    }
+    return std::streambuf::xsputn(text, count);
+}
+
 int Win32StreamBuf::sync() {
-    if (platform::isDebuggerPresent() && !buffer_.empty())
+    // Nothing collected: nothing to write (and nothing shared is touched by the flush of a whole line).
+    if (buffer_.empty())
+        return 0;
+    if (platform::isDebuggerPresent())
         platform::debuggerOutput(buffer_.c_str());
     buffer_.clear();
     return 0;

@@ -13,9 +13,15 @@ void reportLine(const char* file, int line, std::string_view text) {
     std::string report;
     report.reserve(name.size() + text.size() + 16);
     report.append(name).append("(").append(std::to_string(line)).append("): ").append(text).append("\n");
-    // Composed first and written at once, so that the line reaches the stream as one unit; the flush hands it
-    // on (to the debugger output once the add-in has redirected the stream).
-    std::cerr << report << std::flush;
+    // Composed first and handed to the stream's buffer in one piece, so that the line stays one unit; the
+    // flush hands it on (the add-in's own buffer passes a whole line to the debugger output at once). The
+    // buffer is written directly: the stream object's formatting state is shared by every thread, and calls
+    // on several threads may report at the same time.
+    std::streambuf* out = std::cerr.rdbuf();
+    if (out == nullptr)
+        return;
+    out->sputn(report.data(), static_cast<std::streamsize>(report.size()));
+    out->pubsync();
 }
 
 } // namespace xll

@@ -1,10 +1,12 @@
 #include "src/XlfExcel.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <limits>
 #include <new>
 #include <stdexcept>
+#include <type_traits>
 
 #include "platform/Platform.h"
 #include "src/Messages.h"
@@ -16,11 +18,12 @@ namespace xll {
 namespace {
 
 // Process-wide host entry points: Excel4 and Excel4v are set by initialisation, MdCallBack12 is looked up in
-// the main module on first need.
-Excel4Proc excel4Proc = nullptr;
-Excel4vProc excel4vProc = nullptr;
-MdCallBack12Proc mdCallBack12Proc = nullptr;
-bool mdCallBack12LookedUp = false;
+// the main module on first need. Atomic, because calls on any thread read them; a look-up that two threads
+// make at once stores the same address twice.
+std::atomic<Excel4Proc> excel4Proc{nullptr};
+std::atomic<Excel4vProc> excel4vProc{nullptr};
+std::atomic<MdCallBack12Proc> mdCallBack12Proc{nullptr};
+std::atomic<bool> mdCallBack12LookedUp{false};
 
 constexpr std::size_t kFirstBufferBytes = 8192;
 constexpr std::size_t kBlockAlignment = 8; // every block may hold a record
@@ -30,29 +33,13 @@ constexpr std::size_t kMaxRequestBytes = static_cast<std::size_t>(
 
 constexpr uint32_t kHostMemoryBits = xltypeStr | xltypeRef | xltypeMulti | xltypeInt;
 
-std::unique_ptr<XlfExcel>& singleton() {
-    static std::unique_ptr<XlfExcel> instance;
+static_assert(std::is_same_v<platform::ThreadSlot, std::uintptr_t>);
+
+// The instance is published once built, so a call on any thread either sees all of it or none.
+std::atomic<XlfExcel*>& singleton() {
+    static std::atomic<XlfExcel*> instance{nullptr};
     return instance;
 }
-
-// The named mutex, created or opened for one take or release of temporary memory.
-class ArenaLock {
-public:
-    ArenaLock() : mutex_(platform::openNamedMutex(kTemporaryMemoryMutex)) {
-        held_ = platform::waitForMutex(mutex_);
-    }
-    ~ArenaLock() {
-        if (held_)
-            platform::releaseMutex(mutex_);
-        platform::closeMutex(mutex_);
-    }
-    ArenaLock(const ArenaLock&) = delete;
-    ArenaLock& operator=(const ArenaLock&) = delete;
-
-private:
-    platform::MutexHandle mutex_;
-    bool held_ = false;
-};
 
 template <class Record>
 void markHostOwned(Record* result) {
@@ -100,21 +87,22 @@ int withArgumentArray(int count, const void* const* args, Call call) {
 }
 
 // The host's version: its version text coerced to an integer; 0 when the host does not say.
-int hostVersion() {
+int askHostVersion() {
     XLOPER which{};
     which.xltype = xltypeInt;
     which.val.w = 2; // the version text
     XLOPER text{};
     text.xltype = xltypeNil;
-    if (excel4Proc(xlfGetWorkspace, &text, 1, &which) != xlretSuccess)
+    const Excel4Proc excel4 = excel4Proc.load(std::memory_order_acquire);
+    if (excel4(xlfGetWorkspace, &text, 1, &which) != xlretSuccess)
         return 0;
     XLOPER wanted{};
     wanted.xltype = xltypeInt;
     wanted.val.w = static_cast<int16_t>(xltypeInt);
     XLOPER number{};
     number.xltype = xltypeNil;
-    const int code = excel4Proc(xlCoerce, &number, 2, &text, &wanted);
-    excel4Proc(xlFree, nullptr, 1, &text);
+    const int code = excel4(xlCoerce, &number, 2, &text, &wanted);
+    excel4(xlFree, nullptr, 1, &text);
     if (code != xlretSuccess)
         return 0;
     if (number.xltype == xltypeInt)
@@ -130,29 +118,57 @@ struct XlfExcel::ModuleHolder {
     platform::ModuleHandle handle = nullptr;
 };
 
-XlfExcel& XlfExcel::instance() {
-    std::unique_ptr<XlfExcel>& slot = singleton();
-    if (!slot) {
-        std::unique_ptr<XlfExcel> created(new XlfExcel);
-        created->initialise(); // a failure leaves no instance: the next access tries again
-        slot = std::move(created);
+// One thread's temporary memory: buffers oldest first, the newest serving requests from the offset on.
+struct XlfExcel::Arena {
+    struct Buffer {
+        std::size_t size;
+        std::unique_ptr<char[]> bytes;
+    };
+    std::vector<Buffer> buffers;
+    std::size_t offset = 0;
+    Arena* next = nullptr; // the instance's list of arenas
+
+    void addBuffer(std::size_t size) {
+        buffers.push_back(Buffer{size, std::unique_ptr<char[]>(new char[size])});
+        offset = 0;
     }
-    return *slot;
+};
+
+XlfExcel& XlfExcel::instance() {
+    std::atomic<XlfExcel*>& slot = singleton();
+    if (XlfExcel* current = slot.load(std::memory_order_acquire))
+        return *current;
+    // The host opens the add-in on its main thread before any calculation, so this runs there. Should two
+    // threads ever get here at once, both build an instance and the second to finish discards its own.
+    std::unique_ptr<XlfExcel> created(new XlfExcel);
+    created->initialise(); // a failure leaves no instance: the next access tries again
+    XlfExcel* expected = nullptr;
+    if (slot.compare_exchange_strong(expected, created.get(), std::memory_order_acq_rel))
+        return *created.release();
+    return *expected;
 }
 
 void XlfExcel::deleteInstance() {
-    singleton().reset();
+    delete singleton().exchange(nullptr, std::memory_order_acq_rel);
     // The next value operation must go through a new instance, which chooses the generation again.
     XlfOperImpl::makeCurrent(nullptr);
 }
 
-XlfExcel::XlfExcel() : module_(std::make_unique<ModuleHolder>()) {}
+XlfExcel::XlfExcel() : slot_(platform::allocateThreadSlot()), module_(std::make_unique<ModuleHolder>()) {}
 
 XlfExcel::~XlfExcel() {
-    freeMemory(true);
+    // Closing runs on the main thread while no calculation does: every thread's values have been taken.
+    for (Arena* arena = arenas_.exchange(nullptr); arena != nullptr;) {
+        Arena* next = arena->next;
+        delete arena;
+        arena = next;
+    }
+    platform::freeThreadSlot(slot_);
 }
 
 void XlfExcel::initialise() {
+    if (slot_ == platform::kNoThreadSlot)
+        throw std::runtime_error(messages::NoThreadSlot);
     module_->handle = platform::loadLibrary("XLCALL32.DLL");
     if (module_->handle == nullptr)
         throw std::runtime_error(messages::CannotLoadHostLibrary);
@@ -162,11 +178,12 @@ void XlfExcel::initialise() {
     auto* excel4v = reinterpret_cast<Excel4vProc>(platform::findSymbol(module_->handle, "Excel4v"));
     if (excel4v == nullptr)
         throw std::runtime_error(messages::NoExcel4v);
-    excel4Proc = excel4;
-    excel4vProc = excel4v;
+    excel4Proc.store(excel4, std::memory_order_release);
+    excel4vProc.store(excel4v, std::memory_order_release);
 
+    hostVersion_ = askHostVersion();
     // Exactly 12: later hosts also accept the older generation's calls.
-    excel12_ = hostVersion() == 12;
+    excel12_ = hostVersion_ == 12;
     if (excel12_) {
         XlfOperImpl12::instance();
         xlfOperType_ = "Q";
@@ -182,42 +199,70 @@ void XlfExcel::initialise() {
 
 // ---- temporary memory ----
 
-void XlfExcel::addBuffer(std::size_t size) {
-    buffers_.push_back(Buffer{size, std::unique_ptr<char[]>(new char[size])});
-    offset_ = 0;
+XlfExcel::Arena& XlfExcel::arena() {
+    if (void* mine = platform::threadSlotValue(slot_))
+        return *static_cast<Arena*>(mine);
+    // A thread's first call: its arena joins the instance's list (a lock-free push; only this thread
+    // touches the arena's contents), and stays for the thread's next calls.
+    auto created = std::make_unique<Arena>();
+    Arena* arena = created.get();
+    arena->next = arenas_.load(std::memory_order_relaxed);
+    while (!arenas_.compare_exchange_weak(arena->next, arena, std::memory_order_release,
+                                          std::memory_order_relaxed)) {
+    }
+    created.release();
+    platform::setThreadSlotValue(slot_, arena);
+    return *arena;
+}
+
+const XlfExcel::Arena* XlfExcel::existingArena() const {
+    return static_cast<const Arena*>(platform::threadSlotValue(slot_));
 }
 
 void* XlfExcel::getMemory(std::size_t bytes) {
-    ArenaLock lock;
     if (bytes > kMaxRequestBytes)
         throw std::bad_alloc();
-    if (buffers_.empty())
-        addBuffer(kFirstBufferBytes);
-    std::size_t start = (offset_ + kBlockAlignment - 1) / kBlockAlignment * kBlockAlignment;
+    Arena& a = arena();
+    if (a.buffers.empty())
+        a.addBuffer(kFirstBufferBytes);
+    std::size_t start = (a.offset + kBlockAlignment - 1) / kBlockAlignment * kBlockAlignment;
     // A request that would exactly fill the rest of the buffer moves on too.
-    while (bytes + start >= buffers_.back().size) {
-        const std::size_t size = buffers_.back().size;
-        addBuffer(size + size / 2);
+    while (bytes + start >= a.buffers.back().size) {
+        const std::size_t size = a.buffers.back().size;
+        a.addBuffer(size + size / 2);
         start = 0;
     }
-    void* block = buffers_.back().bytes.get() + start;
-    offset_ = start + bytes;
+    void* block = a.buffers.back().bytes.get() + start;
+    a.offset = start + bytes;
     return block;
 }
 
 void XlfExcel::freeMemory(bool finished) {
-    ArenaLock lock;
+    Arena& a = arena();
     const std::size_t keep = finished ? 0 : 1;
-    if (buffers_.size() > keep)
-        buffers_.erase(buffers_.begin(), buffers_.end() - static_cast<std::ptrdiff_t>(keep));
-    offset_ = 0;
+    if (a.buffers.size() > keep)
+        a.buffers.erase(a.buffers.begin(), a.buffers.end() - static_cast<std::ptrdiff_t>(keep));
+    a.offset = 0;
 }
 
 std::vector<std::size_t> XlfExcel::bufferSizes() const {
     std::vector<std::size_t> sizes;
-    for (const Buffer& buffer : buffers_)
-        sizes.push_back(buffer.size);
+    if (const Arena* a = existingArena())
+        for (const Arena::Buffer& buffer : a->buffers)
+            sizes.push_back(buffer.size);
     return sizes;
+}
+
+std::size_t XlfExcel::bufferOffset() const {
+    const Arena* a = existingArena();
+    return a == nullptr ? 0 : a->offset;
+}
+
+std::size_t XlfExcel::arenaCount() const {
+    std::size_t count = 0;
+    for (const Arena* a = arenas_.load(std::memory_order_acquire); a != nullptr; a = a->next)
+        ++count;
+    return count;
 }
 
 // ---- calls ----
@@ -235,28 +280,31 @@ int XlfExcel::callv(int xlfn, LPXLFOPER result, int count, const LPXLFOPER args[
 }
 
 int XlfExcel::excel4v(int xlfn, XLOPER* result, int count, XLOPER* const args[]) {
-    if (excel4vProc == nullptr)
+    if (excel4vProc.load(std::memory_order_acquire) == nullptr)
         instance();
+    const Excel4vProc excel4v = excel4vProc.load(std::memory_order_acquire);
     if (count < 0 || (count > 0 && args == nullptr))
         return xlretInvCount;
     const int code =
-        withoutMarkers(count, args, [&](XLOPER** plain) { return excel4vProc(xlfn, result, count, plain); });
+        withoutMarkers(count, args, [&](XLOPER** plain) { return excel4v(xlfn, result, count, plain); });
     markHostOwned(result);
     return code;
 }
 
 int XlfExcel::excel12v(int xlfn, XLOPER12* result, int count, XLOPER12* const args[]) {
-    if (!mdCallBack12LookedUp) {
-        mdCallBack12Proc =
-            reinterpret_cast<MdCallBack12Proc>(platform::findSymbol(platform::mainModule(), "MdCallBack12"));
-        mdCallBack12LookedUp = true;
+    if (!mdCallBack12LookedUp.load(std::memory_order_acquire)) {
+        mdCallBack12Proc.store(
+            reinterpret_cast<MdCallBack12Proc>(platform::findSymbol(platform::mainModule(), "MdCallBack12")),
+            std::memory_order_relaxed);
+        mdCallBack12LookedUp.store(true, std::memory_order_release);
     }
-    if (mdCallBack12Proc == nullptr)
+    const MdCallBack12Proc callback = mdCallBack12Proc.load(std::memory_order_relaxed);
+    if (callback == nullptr)
         return xlretFailed;
     if (count < 0 || (count > 0 && args == nullptr))
         return xlretInvCount;
-    const int code = withoutMarkers(
-        count, args, [&](XLOPER12** plain) { return mdCallBack12Proc(xlfn, count, plain, result); });
+    const int code =
+        withoutMarkers(count, args, [&](XLOPER12** plain) { return callback(xlfn, count, plain, result); });
     markHostOwned(result);
     return code;
 }
@@ -286,7 +334,8 @@ std::string XlfExcel::libraryName() const {
 bool XlfExcel::isCalledByFunctionWizard() const {
     XLOPER window{};
     window.xltype = xltypeNil;
-    if (excel4Proc(xlGetHwnd, &window, 0) != xlretSuccess)
+    // xlGetHwnd is one of the callbacks the host allows from a thread-safe function.
+    if (excel4Proc.load(std::memory_order_acquire)(xlGetHwnd, &window, 0) != xlretSuccess)
         return false;
     const auto hostWindow = static_cast<uint16_t>(window.val.w);
 

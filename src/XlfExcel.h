@@ -3,8 +3,14 @@
 // XlfExcel: the process-wide access to the host. It finds the host's callbacks, chooses the host generation
 // once per instance, forwards calls with the host's function numbers and owns the temporary memory in which
 // the add-in builds the values it hands to the host.
+//
+// Threads: from version 12 the host may call every worksheet function on several threads at once. The
+// instance and what it chose (generation, type codes, callbacks) are built at open and only read by calls;
+// the temporary memory is one arena per calling thread, so no call takes a lock.
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,8 +20,8 @@
 
 namespace xll {
 
-// The named system mutex taken around every take and release of temporary memory.
-inline constexpr const char* kTemporaryMemoryMutex = "xll_mutex";
+// Hosts from this version on recalculate on several threads and accept the thread-safe mark "$".
+inline constexpr int kFirstMultiThreadedVersion = 12;
 
 class XlfExcel {
 public:
@@ -28,14 +34,17 @@ public:
     XlfExcel& operator=(const XlfExcel&) = delete;
     ~XlfExcel();
 
-    // ---- temporary memory ----
-    // A block of n bytes, 8-byte aligned, valid until the next release. Not zeroed.
+    // ---- temporary memory (the calling thread's arena) ----
+    // A block of n bytes, 8-byte aligned, valid until this thread's next release. Not zeroed.
     void* getMemory(std::size_t bytes);
-    // Frees all buffers but the newest (finished = false) or all of them (finished = true).
+    // Frees all of this thread's buffers but the newest (finished = false) or all of them (finished = true).
+    // Other threads' values are untouched: the host may still be copying them.
     void freeMemory(bool finished = false);
-    // The sizes of the buffers, oldest first, and the offset of the next free byte in the newest.
+    // The sizes of this thread's buffers, oldest first, and the offset of the next free byte in the newest.
     std::vector<std::size_t> bufferSizes() const;
-    std::size_t bufferOffset() const { return offset_; }
+    std::size_t bufferOffset() const;
+    // How many threads have an arena (every thread that took temporary memory since the instance began).
+    std::size_t arenaCount() const;
 
     // ---- calls ----
     // Forwards to the generation of the process; args are records of that generation.
@@ -51,6 +60,8 @@ public:
 
     // ---- the host ----
     bool isExcel12() const { return excel12_; }
+    // The version the host reported at initialisation (0 when it did not say).
+    int hostVersion() const { return hostVersion_; }
     // Registration type codes of this generation: value record ("P"/"Q"), record ("R"/"U"), wide text
     // ("C"/"C%").
     const std::string& xlfOperType() const { return xlfOperType_; }
@@ -67,19 +78,20 @@ public:
     void msgBox(const char* text, const char* caption = nullptr) const;
 
 private:
-    struct Buffer {
-        std::size_t size;
-        std::unique_ptr<char[]> bytes;
-    };
+    struct Arena;
     struct ModuleHolder;
 
     XlfExcel();
     void initialise();
-    void addBuffer(std::size_t size);
+    // The calling thread's arena, created on its first need.
+    Arena& arena();
+    // The calling thread's arena when it has one.
+    const Arena* existingArena() const;
 
-    std::vector<Buffer> buffers_; // oldest first; the newest serves requests
-    std::size_t offset_ = 0;
+    std::uintptr_t slot_;          // the thread-local slot that holds each thread's arena
+    std::atomic<Arena*> arenas_{}; // every thread's arena, newest first, freed with the instance
     std::unique_ptr<ModuleHolder> module_;
+    int hostVersion_ = 0;
     bool excel12_ = false;
     std::string xlfOperType_;
     std::string xlfXloperType_;

@@ -18,15 +18,16 @@ std::string typeLetters(const std::string& code) {
     return code;
 }
 
-// The hosts whose type texts carry the thread-safe mark "$" of a thread-safe function: the 12-generation's.
-bool takesThreadSafeMark() {
-    return XlfExcel::instance().isExcel12();
-}
-
 constexpr int kWorksheetFunction = 1;
 constexpr int kLookUpOnly = 0;
 
 } // namespace
+
+std::string registrationTypeText(std::string letters, int hostVersion) {
+    if (hostVersion >= kFirstMultiThreadedVersion)
+        letters += '$';
+    return letters;
+}
 
 XlfFuncDesc::XlfFuncDesc(std::string procedure, std::string functionName, std::string help,
                          std::string category, bool isVolatile, bool threadSafe, std::string returnType)
@@ -51,9 +52,7 @@ std::string XlfFuncDesc::typeText() const {
         text += typeLetters(argument.type());
     if (details_.recalcPolicy == Volatile)
         text += '!';
-    if (details_.threadSafe && takesThreadSafeMark())
-        text += '$';
-    return text;
+    return registrationTypeText(std::move(text), XlfExcel::instance().hostVersion());
 }
 
 std::string XlfFuncDesc::argumentText() const {

@@ -10,6 +10,11 @@
 
 namespace xll {
 
+// The type text the host receives, from the letters (return code, argument codes, "!" when volatile) and the
+// host's version: hosts from version 12 on recalculate on several threads and get the thread-safe mark "$"
+// on every function, in either generation; older hosts refuse the mark, so their texts stay as they are.
+std::string registrationTypeText(std::string letters, int hostVersion);
+
 class XlfFuncDesc : public XlfAbstractCmdDesc {
 public:
     enum RecalcPolicy : int { NotVolatile = 0, Volatile = 1 };
@@ -21,7 +26,8 @@ public:
     const std::vector<XlfArgDesc>& arguments() const;
 
     // The type text of this generation: return code, each argument's code, then "!" when volatile and "$"
-    // when thread-safe (12-generation only).
+    // when the host runs calculations on several threads (see registrationTypeText). Every function of the
+    // add-in is safe to call on several threads, so the thread-safe flag adds nothing of its own.
     std::string typeText() const;
     // The argument names joined with ", ".
     std::string argumentText() const;

@@ -37,9 +37,10 @@ T converted(Convert convert, int* code, const std::string* context) {
 } // namespace
 
 const XlfOperImpl& XlfOperImpl::instance() {
-    if (current_ == nullptr)
-        XlfExcel::instance(); // chooses and makes current the implementation of the host's generation
-    return *current_;
+    if (const XlfOperImpl* impl = current())
+        return *impl;
+    XlfExcel::instance(); // chooses and makes current the implementation of the host's generation
+    return *current();
 }
 
 const char* XlfOperImpl::kindName(uint32_t type) {

@@ -3,6 +3,7 @@
 // The operations behind XlfOper, one implementation per host generation. Exactly one is current in a process:
 // XlfExcel makes the matching one current when it detects the host's version.
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,7 +18,7 @@ class XlfOperImpl {
 public:
     // The current implementation; the first need creates XlfExcel, which chooses it.
     static const XlfOperImpl& instance();
-    static const XlfOperImpl* current() { return current_; }
+    static const XlfOperImpl* current() { return current_.load(std::memory_order_acquire); }
 
     virtual void release(XlfOper& oper) const = 0;
     virtual void freeHostValue(XlfOper& oper) const = 0;
@@ -77,13 +78,14 @@ protected:
     XlfOperImpl(const XlfOperImpl&) = delete;
     XlfOperImpl& operator=(const XlfOperImpl&) = delete;
 
-    static void makeCurrent(const XlfOperImpl* impl) { current_ = impl; }
+    static void makeCurrent(const XlfOperImpl* impl) { current_.store(impl, std::memory_order_release); }
     static void*& recordOf(XlfOper& oper) { return oper.record_; }
     static void* recordOf(const XlfOper& oper) { return oper.record_; }
 
 private:
     friend class XlfExcel; // forgets the current implementation when the singleton goes
-    static inline const XlfOperImpl* current_ = nullptr;
+    // Chosen at open and only read by calls, on whatever thread the host calls them.
+    static inline std::atomic<const XlfOperImpl*> current_{nullptr};
 };
 
 } // namespace xll

@@ -1,19 +1,31 @@
-// XlfExcel through the stand-in host: the generation choice, host calls, the temporary-memory arena and its
-// mutex, and the function-wizard test.
+// XlfExcel through the stand-in host: the generation choice, host calls, the temporary-memory arenas of the
+// calling threads, and the function-wizard test.
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <iostream>
 #include <new>
+#include <set>
+#include <sstream>
+#include <string>
 #include <string_view>
 #include <thread>
+#include <unistd.h>
+#include <vector>
 
 #include "BridgeTestSupport.h"
 #include "platform/Platform.h"
 #include "src/Messages.h"
+#include "src/Win32StreamBuf.h"
+#include "src/XlfDiagnostics.h"
 
 using namespace xll;
 using bridge_test::BridgeTest;
+using bridge_test::hostView;
+using bridge_test::storedNarrow;
 
 namespace {
 
@@ -97,28 +109,126 @@ TEST_P(ArenaTest, BlocksAreAlignedForRecordsAndHugeRequestsFailCleanly) {
     EXPECT_EQ(excel.bufferSizes(), before);
 }
 
-TEST_P(ArenaTest, EveryTakeAndReleaseHoldsTheNamedMutex) {
+TEST_P(ArenaTest, NoLockIsTakenEvenWhileAnotherThreadHoldsXllMutex) {
+    // Calls on calculation threads must never wait for one another, or for anything a host thread holds.
     XlfExcel& excel = XlfExcel::instance();
-    platform::MutexHandle mutex = platform::openNamedMutex(kTemporaryMemoryMutex);
+    platform::MutexHandle mutex = platform::openNamedMutex("xll_mutex");
     ASSERT_TRUE(platform::waitForMutex(mutex));
     std::atomic<bool> done{false};
     std::thread other([&] {
-        excel.getMemory(64);
         excel.freeMemory(false);
+        excel.getMemory(64);
         done = true;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_FALSE(done) << "the arena was used while another thread held \"xll_mutex\"";
+    for (int i = 0; i < 500 && !done; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(done) << "the arena waited for \"xll_mutex\"";
     platform::releaseMutex(mutex);
     other.join();
-    EXPECT_TRUE(done);
-    // And the arena gave it back.
-    std::thread taker([&] {
-        EXPECT_TRUE(platform::waitForMutex(mutex));
-        platform::releaseMutex(mutex);
-    });
-    taker.join();
     platform::closeMutex(mutex);
+}
+
+TEST_P(ArenaTest, EachThreadReleasesOnlyItsOwnArena) {
+    XlfExcel& excel = XlfExcel::instance();
+    excel.freeMemory(true);
+    auto* mine = static_cast<char*>(excel.getMemory(100));
+    std::memset(mine, 'm', 100);
+    Sizes otherSizes;
+    std::thread other([&] {
+        // The other thread's next call releases its own previous values, never this thread's.
+        EXPECT_TRUE(excel.bufferSizes().empty()) << "a new thread starts with no buffer";
+        for (int call = 0; call < 3; ++call) {
+            excel.freeMemory(false);
+            std::memset(excel.getMemory(8000), 'o', 8000);
+            std::memset(excel.getMemory(500), 'o', 500);
+        }
+        otherSizes = excel.bufferSizes();
+    });
+    other.join();
+    EXPECT_EQ(otherSizes, Sizes{12288}) << "the newest buffer stays, and later calls fit in it";
+    EXPECT_EQ(excel.bufferSizes(), Sizes{8192});
+    EXPECT_EQ(excel.bufferOffset(), 100u);
+    EXPECT_EQ(std::string(mine, 100), std::string(100, 'm'));
+    EXPECT_EQ(excel.arenaCount(), 2u) << "the ended thread's arena waits for the close";
+    // Closing frees every thread's arena (the leak checkers watch this).
+    XlfExcel::deleteInstance();
+    EXPECT_EQ(XlfExcel::instance().arenaCount(), 0u);
+}
+
+TEST_P(ArenaTest, ValuesBuiltOnSeveralThreadsAtOnceStayIntactUntilTheirThreadsNextCall) {
+    constexpr int kThreads = 4;
+    constexpr int kCalls = 300;
+    XlfExcel& excel = XlfExcel::instance();
+    std::atomic<int> wrong{0};
+    auto calls = [&](int thread) {
+        for (int call = 0; call < kCalls; ++call) {
+            excel.freeMemory(false); // what every entry point does first
+            const std::string text = "thread " + std::to_string(thread) + " call " + std::to_string(call);
+            const XlfOper number(thread * 1000.0 + call);
+            const XlfOper words(text);
+            std::this_thread::yield(); // let the other threads take and release their memory meanwhile
+            if (hostView(number) != xlhost::Value::number(thread * 1000.0 + call) ||
+                hostView(words) != xlhost::Value::str(storedNarrow(std::u16string(text.begin(), text.end()))))
+                ++wrong;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back(calls, t);
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(excel.arenaCount(), static_cast<std::size_t>(kThreads));
+}
+
+// Diagnostic lines written by calls on several threads at once reach the debugger output (outside Windows,
+// the standard error stream) whole: none is cut, mixed with another or lost.
+TEST(DiagnosticLines, ThreadsReportingAtOnceNeverMixTheirLines) {
+    constexpr int kThreads = 4;
+    constexpr int kLines = 200;
+    std::FILE* capture = std::tmpfile();
+    ASSERT_NE(capture, nullptr);
+    std::fflush(stderr);
+    const int savedStderr = dup(2);
+    ASSERT_GE(savedStderr, 0);
+    ASSERT_GE(dup2(fileno(capture), 2), 0);
+    {
+        Win32StreamBuf debugger;
+        std::streambuf* saved = std::cerr.rdbuf(&debugger);
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t)
+            threads.emplace_back([t] {
+                for (int i = 0; i < kLines; ++i)
+                    XLL_REPORT("thread " + std::to_string(t) + " line " + std::to_string(i) + " " +
+                               std::string(static_cast<std::size_t>(i % 50), 'x'));
+            });
+        for (std::thread& t : threads)
+            t.join();
+        std::cerr.rdbuf(saved);
+    }
+    dup2(savedStderr, 2);
+    close(savedStderr);
+
+    std::rewind(capture);
+    std::string all;
+    for (int c = std::fgetc(capture); c != EOF; c = std::fgetc(capture))
+        all.push_back(static_cast<char>(c));
+    std::fclose(capture);
+    std::istringstream lines(all);
+    std::set<std::string> seen;
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t colon = line.find("): ");
+        ASSERT_NE(colon, std::string::npos) << "a cut line: " << line;
+        EXPECT_EQ(line.substr(0, line.find('(')), "bridge_excel_test.cpp") << line;
+        seen.insert(line.substr(colon + 3));
+    }
+    for (int t = 0; t < kThreads; ++t)
+        for (int i = 0; i < kLines; ++i)
+            EXPECT_EQ(seen.count("thread " + std::to_string(t) + " line " + std::to_string(i) + " " +
+                                 std::string(static_cast<std::size_t>(i % 50), 'x')),
+                      1u)
+                << "thread " << t << " line " << i;
+    EXPECT_EQ(seen.size(), std::size_t{kThreads * kLines});
 }
 
 class HostCallTest : public BridgeTest {};

@@ -29,8 +29,14 @@ protected:
         BridgeTest::TearDown();
     }
 };
-INSTANTIATE_TEST_SUITE_P(Generations, RegistrationTest, ::testing::Values(16, 12),
+// 11: a host before calculation threads; 12: the 12-generation; 16: a later host on the 4-generation API.
+INSTANTIATE_TEST_SUITE_P(Generations, RegistrationTest, ::testing::Values(16, 12, 11),
                          bridge_test::generationName);
+
+// The thread-safe mark every function carries on hosts that recalculate on several threads.
+std::string mark() {
+    return XlfExcel::instance().hostVersion() >= 12 ? "$" : "";
+}
 
 // A registration text as the host read it (4-generation bytes, up to the counted terminating zero).
 std::string text(const Value& value) {
@@ -54,7 +60,7 @@ TEST_P(RegistrationTest, SendsTheTenPlusNValuesAsFourGenerationRecords) {
     ASSERT_EQ(values.size(), 12u);
     EXPECT_EQ(text(values[0]), kLibrary);
     EXPECT_EQ(text(values[1]), "xlsched_plusMonths");
-    EXPECT_EQ(text(values[2]), bridge_test::excel12() ? "QBQ" : "PBP");
+    EXPECT_EQ(text(values[2]), (bridge_test::excel12() ? "QBQ" : "PBP") + mark());
     EXPECT_EQ(text(values[3]), "sched_plusMonths");
     EXPECT_EQ(text(values[4]), "iDate, iMonths");
     EXPECT_EQ(values[5], Value::number(1));
@@ -71,15 +77,15 @@ TEST_P(RegistrationTest, SendsTheTenPlusNValuesAsFourGenerationRecords) {
 
 TEST_P(RegistrationTest, TypeTextSuffixesAndSymbolicCodes) {
     const bool twelve = bridge_test::excel12();
-    EXPECT_EQ(plusMonths(true, false).typeText(), twelve ? "QBQ!" : "PBP!");
-    EXPECT_EQ(plusMonths(false, true).typeText(), twelve ? "QBQ$" : "PBP")
-        << "thread-safe only in the 12-generation";
-    EXPECT_EQ(plusMonths(true, true).typeText(), twelve ? "QBQ!$" : "PBP!");
+    EXPECT_EQ(plusMonths(true, false).typeText(), (twelve ? "QBQ!" : "PBP!") + mark());
+    EXPECT_EQ(plusMonths(false, true).typeText(), (twelve ? "QBQ" : "PBP") + mark())
+        << "the mark follows the host's version, whatever the flag";
+    EXPECT_EQ(plusMonths(true, true).typeText(), (twelve ? "QBQ!" : "PBP!") + mark());
 
     XlfFuncDesc texts("xlf", "f", "", "c", false, false, "B");
     texts.setArguments(
         {XlfArgDesc("a", "", "XLL_WSTR"), XlfArgDesc("b", "", "XLF_XLOPER"), XlfArgDesc("c", "", "B")});
-    EXPECT_EQ(texts.typeText(), twelve ? "BC%UB" : "BCRB");
+    EXPECT_EQ(texts.typeText(), (twelve ? "BC%UB" : "BCRB") + mark());
     EXPECT_EQ(texts.argumentText(), "a, b, c");
 }
 
@@ -89,7 +95,7 @@ TEST_P(RegistrationTest, AFunctionWithoutArgumentsSendsTenValues) {
     const auto registrations = xlhost::registrations();
     ASSERT_EQ(registrations.size(), 1u);
     ASSERT_EQ(registrations[0].values.size(), 10u);
-    EXPECT_EQ(text(registrations[0].values[2]), bridge_test::excel12() ? "Q" : "P");
+    EXPECT_EQ(text(registrations[0].values[2]), (bridge_test::excel12() ? "Q" : "P") + mark());
     EXPECT_EQ(text(registrations[0].values[4]), "");
 }
 
@@ -127,8 +133,8 @@ TEST_P(RegistrationTest, RegisterAllWalksTheListInOrder) {
     const auto registrations = xlhost::registrations();
     ASSERT_EQ(registrations.size(), 2u);
     EXPECT_EQ(text(registrations[0].values[3]), "sched_endOfMonth");
-    EXPECT_EQ(text(registrations[0].values[2]), bridge_test::excel12() ? "QB" : "PB");
-    EXPECT_EQ(text(registrations[1].values[2]), bridge_test::excel12() ? "QC%!" : "PC!");
+    EXPECT_EQ(text(registrations[0].values[2]), (bridge_test::excel12() ? "QB" : "PB") + mark());
+    EXPECT_EQ(text(registrations[1].values[2]), (bridge_test::excel12() ? "QC%!" : "PC!") + mark());
     EXPECT_EQ(text(registrations[1].values[10]), " Tenor . ");
 }
 
@@ -226,6 +232,41 @@ TEST_P(RegistrationTest, UnregisteringLooksUpTheIdAndUnregistersIt) {
     EXPECT_EQ(registrations[1].values[5], Value::number(0)) << "the look-up registers with macro type 0";
     EXPECT_EQ(registrations[0].id, registrations[1].id);
     EXPECT_FALSE(registrations[0].active);
+}
+
+// What each host receives, by the version it reports: the letters of its generation, and the thread-safe
+// mark from version 12 on (older hosts refuse a registration that holds it). Exactly 12 selects the
+// 12-generation letters; the mark does not change that choice.
+TEST(ThreadSafeRegistration, TypeTextsByHostVersion) {
+    struct Row {
+        int version;
+        const char* plusMonths; // a value argument and a number
+        const char* tenor;      // a wide text, volatile
+    };
+    const Row rows[] = {
+        {0, "PBP", "PC!"},  // a host that does not say its version
+        {11, "PBP", "PC!"}, // the last host before calculation threads
+        {12, "QBQ$", "QC%!$"}, {14, "PBP$", "PC!$"}, {16, "PBP$", "PC!$"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE("host version " + std::to_string(row.version));
+        bridge_test::restartWithVersion(row.version);
+        xlhost::setLibraryName(kLibrary);
+        registrationList().clear();
+        XlfRegistration first("xlsched_plusMonths", "sched_plusMonths", " Adds months ", "Tavrin_Schedules",
+                              {{"iDate", " Input date ", "B"}, {"iMonths", " Months ", "XLF_OPER"}});
+        XlfRegistration second("xlsched_Tenor2Month", "sched_Tenor2Month", " Tenor ", "Tavrin_Schedules",
+                               {{"tenor", " Tenor ", "XLL_WSTR"}}, true);
+        registerAllFunctions();
+        const auto registrations = xlhost::registrations();
+        ASSERT_EQ(registrations.size(), 2u);
+        EXPECT_EQ(text(registrations[0].values[2]), row.plusMonths);
+        EXPECT_EQ(text(registrations[1].values[2]), row.tenor);
+        EXPECT_EQ(registrations[1].values[3], Value::str(u"sched_Tenor2Month")) << "the rest is unchanged";
+        registrationList().clear();
+        XlfExcel::deleteInstance();
+        EXPECT_TRUE(xlhost::ledger().clean()) << xlhost::ledger().text();
+    }
 }
 
 } // namespace

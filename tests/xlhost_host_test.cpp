@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #if defined(_WIN32)
@@ -241,4 +242,78 @@ TEST_F(XlhostHost, CodesOfBadCalls) {
     EXPECT_EQ(calls.front().code, xlretInvXlfn);
     EXPECT_EQ(calls[2].generation, Generation::Twelve);
     EXPECT_TRUE(ledger().clean()) << ledger().text();
+}
+
+// On calculation threads a thread-safe function may make only the callbacks the host allows there; every
+// other one answers 128 without doing anything, on that thread only.
+TEST_F(XlhostHost, CalculationThreadsRefuseCallbacksAThreadSafeFunctionMayNotMake) {
+    setThreadSafetyChecks(true);
+    XLOPER two = *record4(Value::number(2));
+    XLOPER result{};
+    struct Row {
+        int function;
+        int code; // inside a thread-safe call
+    };
+    const Row rows[] = {
+        {xlfGetWorkspace, xlretNotThreadSafe},
+        {xlGetName, xlretNotThreadSafe},
+        {xlcMessage, xlretNotThreadSafe},
+        {xlfRegister, xlretNotThreadSafe},
+        {xlGetHwnd, xlretSuccess},
+        {xlCoerce, xlretSuccess},
+    };
+    std::size_t refusedBefore = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE("function " + std::to_string(row.function));
+        {
+            ThreadSafeCallScope scope(true);
+            const int code = row.function == xlCoerce || row.function == xlfGetWorkspace
+                                 ? Excel4(row.function, &result, 1, &two)
+                                 : Excel4(row.function, &result, 0);
+            EXPECT_EQ(code, row.code);
+            if (code == xlretSuccess)
+                Excel4(xlFree, nullptr, 1, &result);
+        }
+        const auto calls = callLog();
+        EXPECT_EQ(calls.at(refusedBefore).code, row.code) << "logged with the code answered";
+        refusedBefore = calls.size();
+    }
+    EXPECT_TRUE(registrations().empty()) << "a refused registration does nothing";
+    EXPECT_TRUE(statusBarLog().empty());
+
+    // Outside the call, on another thread, and with the checks off, the same callbacks are served.
+    EXPECT_EQ(Excel4(xlfGetWorkspace, &result, 1, &two), xlretSuccess);
+    Excel4(xlFree, nullptr, 1, &result);
+    ThreadSafeCallScope scope(true);
+    std::thread other([&] {
+        XLOPER mine{};
+        EXPECT_EQ(Excel4(xlfGetWorkspace, &mine, 1, &two), xlretSuccess) << "each thread its own context";
+        Excel4(xlFree, nullptr, 1, &mine);
+    });
+    other.join();
+    setThreadSafetyChecks(false);
+    EXPECT_EQ(Excel4(xlfGetWorkspace, &result, 1, &two), xlretSuccess);
+    Excel4(xlFree, nullptr, 1, &result);
+    EXPECT_TRUE(ledger().clean()) << ledger().text();
+}
+
+// Several threads taking and giving back host memory at once: the ledger counts every result exactly once.
+TEST_F(XlhostHost, CalculationThreadsKeepTheLedgerExact) {
+    constexpr int kThreads = 4;
+    constexpr int kCalls = 500;
+    setLibraryName("C:\\addins\\tavrin.xll");
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([] {
+            XLOPER name{};
+            for (int call = 0; call < kCalls; ++call) {
+                ASSERT_EQ(Excel4(xlGetName, &name, 0), xlretSuccess);
+                if (call % 2 == 0) // every other one given back at once, the rest after the loop
+                    Excel4(xlFree, nullptr, 1, &name);
+            }
+        });
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_EQ(ledger().outstanding, std::size_t{kThreads * kCalls / 2}) << ledger().text();
+    EXPECT_TRUE(ledger().problems.empty());
 }

@@ -20,9 +20,9 @@ using xll::XlfDeclaration;
 // The category under which the host lists every function.
 constexpr std::string_view kCategory = "Tavrin_Schedules";
 
-// Whether the host may call the functions on several threads at once: the one switch for the mark "$" in
-// their type texts (which hosts get it is the bridge's rule, takesThreadSafeMark in src/XlfFuncDesc.cpp).
-constexpr bool kThreadSafe = false;
+// Every function may run on several calculation threads at once. The bridge gives every type text the mark
+// "$" on hosts from version 12 on and none before (registrationTypeText in src/XlfFuncDesc.cpp).
+constexpr bool kThreadSafe = true;
 
 // The exported name is the entry point's own, so the two cannot differ.
 #define WORKSHEET_FUNCTION(entryPoint, ...) xll::xlfDeclare<&entryPoint>(#entryPoint, __VA_ARGS__)

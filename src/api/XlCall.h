@@ -172,12 +172,21 @@ inline constexpr int xlretInvXloper = 8;
 inline constexpr int xlretStackOvfl = 16;
 inline constexpr int xlretFailed = 32;
 inline constexpr int xlretUncalced = 64;
+inline constexpr int xlretNotThreadSafe = 128; // a callback a thread-safe function may not make
 
 // ---- function numbers ----
 inline constexpr int xlFree = 0x4000;
 inline constexpr int xlCoerce = 0x4002;
 inline constexpr int xlGetHwnd = 0x4008;
 inline constexpr int xlGetName = 0x4009;
+// The other callbacks the host allows from a thread-safe function (besides xlFree, xlCoerce, xlGetHwnd).
+inline constexpr int xlStack = 0x4001;
+inline constexpr int xlSheetId = 0x4004;
+inline constexpr int xlSheetNm = 0x4005;
+inline constexpr int xlAbort = 0x4006;
+inline constexpr int xlGetInst = 0x4007;
+inline constexpr int xlDefineBinaryName = 0x400C;
+inline constexpr int xlGetBinaryName = 0x400D;
 inline constexpr int xlfRegister = 149;
 inline constexpr int xlfGetWorkspace = 186;
 inline constexpr int xlfUnregister = 201;

@@ -1,5 +1,7 @@
 #include "xlhost/core/HostWindows.h"
 
+#include <algorithm>
+
 #if defined(_WIN32)
 #include <windows.h>
 #endif
@@ -66,14 +68,29 @@ std::vector<Window> HostWindows::list() {
 
 void HostWindows::setList(const std::vector<Window>& windows) {
     windows_ = windows;
-    published_.clear();
-    for (const Window& w : windows_)
-        published_.push_back(XlHostWindow{w.handle, w.parent, w.className.c_str()});
+    // A list published before is published again as it was, so that switching the wizard on and off (every
+    // input of a fuzzer does) keeps the number of lists the host holds small.
+    auto same = [&](const Window& a, const Window& b) {
+        return a.handle == b.handle && a.parent == b.parent && a.className == b.className;
+    };
+    for (const auto& earlier : snapshots_)
+        if (std::equal(earlier->windows.begin(), earlier->windows.end(), windows_.begin(), windows_.end(),
+                       same)) {
+            current_.store(earlier.get(), std::memory_order_release);
+            return;
+        }
+    auto snapshot = std::make_unique<Snapshot>();
+    snapshot->windows = windows_;
+    for (const Window& w : snapshot->windows)
+        snapshot->published.push_back(XlHostWindow{w.handle, w.parent, w.className.c_str()});
+    current_.store(snapshot.get(), std::memory_order_release);
+    snapshots_.push_back(std::move(snapshot));
 }
 
-int HostWindows::publish(const XlHostWindow** windows) {
-    *windows = published_.data();
-    return static_cast<int>(published_.size());
+int HostWindows::publish(const XlHostWindow** windows) const {
+    const Snapshot* current = current_.load(std::memory_order_acquire);
+    *windows = current == nullptr ? nullptr : current->published.data();
+    return current == nullptr ? 0 : static_cast<int>(current->published.size());
 }
 
 #else
@@ -128,7 +145,7 @@ std::vector<Window> HostWindows::list() {
 
 void HostWindows::setList(const std::vector<Window>&) {}
 
-int HostWindows::publish(const XlHostWindow** windows) {
+int HostWindows::publish(const XlHostWindow** windows) const {
     *windows = nullptr;
     return 0;
 }

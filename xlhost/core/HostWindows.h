@@ -7,7 +7,9 @@
 #include "platform/StandInWindows.h"
 #include "xlhost/core/StandInHost.h"
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace xlhost {
@@ -27,22 +29,30 @@ public:
     bool wizard() const { return wizard_; }
     std::vector<Window> list();
     void setList(const std::vector<Window>& windows);
-    // The published list; valid until the next change.
-    int publish(const XlHostWindow** windows);
+    // The published list; it stays valid as long as the host, since a call on a calculation thread may
+    // still walk a list after a change. Reading it takes no lock: every worksheet call reads it several
+    // times.
+    int publish(const XlHostWindow** windows) const;
 
 private:
     void rebuild();
 
+    struct Snapshot {
+        std::vector<Window> windows; // owns the class names the published entries point at
+        std::vector<XlHostWindow> published;
+    };
+
     bool wizard_ = false;
     std::vector<Window> windows_;
-    std::vector<XlHostWindow> published_;
+    std::vector<std::unique_ptr<Snapshot>> snapshots_; // every list published, the current one last
+    std::atomic<const Snapshot*> current_{nullptr};
 #if defined(_WIN32)
     void* host_ = nullptr;   // HWND
     void* dialog_ = nullptr; // HWND
 #endif
 };
 
-// The window list behind xlhost_top_level_windows, read under the host's lock (StandInHost.cpp).
+// The window list behind xlhost_top_level_windows (StandInHost.cpp); lock-free.
 int publishWindows(const XlHostWindow** windows);
 
 } // namespace xlhost

@@ -7,6 +7,7 @@
 #include "xlhost/core/HostWindows.h"
 #include "xlhost/core/Ledger.h"
 
+#include <atomic>
 #include <cstdio>
 #include <map>
 #include <mutex>
@@ -50,6 +51,30 @@ struct State {
 State& state() {
     static State s;
     return s;
+}
+
+// Read by every callback without the lock: set before calculation threads start.
+std::atomic<bool> threadSafetyChecksOn{false};
+// Each calculation thread's own context: whether it is inside a thread-safe function's call.
+thread_local bool insideThreadSafeCall = false;
+
+// The callbacks the host serves from a thread-safe function; every other one answers 128 there.
+bool allowedInThreadSafeCall(int xlfn) {
+    switch (xlfn) {
+    case xlFree:
+    case xlStack:
+    case xlCoerce:
+    case xlSheetId:
+    case xlSheetNm:
+    case xlAbort:
+    case xlGetInst:
+    case xlGetHwnd:
+    case xlDefineBinaryName:
+    case xlGetBinaryName:
+        return true;
+    default:
+        return false;
+    }
 }
 
 // ---- the functions the host answers ----
@@ -249,7 +274,10 @@ int dispatch(Generation g, int xlfn, Record* result, int count, Record* args[]) 
     std::lock_guard lock(s.mutex);
     const int maxCount = g == Generation::Four ? kMaxArguments4 : kMaxArguments12;
     int code = xlretSuccess;
-    if (const auto forced = s.failures.find(xlfn); forced != s.failures.end()) {
+    if (insideThreadSafeCall && threadSafetyChecksOn.load(std::memory_order_relaxed) &&
+        !allowedInThreadSafeCall(xlfn)) {
+        code = xlretNotThreadSafe;
+    } else if (const auto forced = s.failures.find(xlfn); forced != s.failures.end()) {
         code = forced->second;
     } else if (count < 0 || count > maxCount || (count > 0 && args == nullptr)) {
         code = xlretInvCount;
@@ -294,6 +322,18 @@ std::optional<Value> readWithoutMarkers(const Record* record) {
 
 // ---- control ----
 
+void setThreadSafetyChecks(bool on) {
+    threadSafetyChecksOn.store(on, std::memory_order_relaxed);
+}
+
+bool threadSafetyChecks() {
+    return threadSafetyChecksOn.load(std::memory_order_relaxed);
+}
+
+void setInThreadSafeCall(bool inside) {
+    insideThreadSafeCall = inside;
+}
+
 void reset() {
     State& s = state();
     std::lock_guard lock(s.mutex);
@@ -309,6 +349,7 @@ void reset() {
     s.cells.clear();
     s.ledger.clear();
     s.reported = false;
+    threadSafetyChecksOn.store(false, std::memory_order_relaxed);
 }
 
 void setVersion(int major) {
@@ -453,9 +494,8 @@ std::optional<Value> readValue(const XLOPER12* record) {
 }
 
 int publishWindows(const XlHostWindow** windows) {
-    State& s = state();
-    std::lock_guard lock(s.mutex);
-    return s.windows.publish(windows);
+    // Without the lock: the add-in's function-wizard test reads the list several times in every call.
+    return state().windows.publish(windows);
 }
 
 } // namespace xlhost

@@ -20,6 +20,10 @@
 //   xlFree              frees what the host returned in a result record; frees of pointers it never
 //                       returned, or returned and already freed, are logged as ledger problems
 //   anything else       code 2 (xlretInvXlfn)
+// On calculation threads (setThreadSafetyChecks, xlhost --threads): a callback made from inside a call of a
+// function registered thread-safe answers 128 (xlretNotThreadSafe) without doing anything unless it is one
+// the host allows there (xlFree, xlStack, xlCoerce, xlSheetId, xlSheetNm, xlAbort, xlGetInst, xlGetHwnd,
+// xlDefineBinaryName, xlGetBinaryName).
 // Other codes: 4 for a wrong argument count (Excel4v takes at most 30 arguments, MdCallBack12 255), 8 for
 // an argument that is not a sound record (see readRecord: null pointers, unknown type bits, the add-in's
 // own 0x8000 marker left set). Results are written with plain type codes and live in the host's memory
@@ -73,6 +77,31 @@ struct Window {
 // setFunctionWizard or reset (outside Windows only; on Windows the windows are real).
 XLHOST_API std::vector<Window> topLevelWindows();
 XLHOST_API void setTopLevelWindows(const std::vector<Window>& windows);
+
+// ---- calculation threads ----
+// On: callbacks from inside a thread-safe function's call are checked as the real host checks them on its
+// calculation threads. Off by default; set before any calculation thread starts.
+XLHOST_API void setThreadSafetyChecks(bool on);
+XLHOST_API bool threadSafetyChecks();
+// Whether the calling thread is inside a call of a function registered thread-safe (each thread its own).
+XLHOST_API void setInThreadSafeCall(bool inside);
+// Marks the calling thread for the length of one entry-point call.
+class ThreadSafeCallScope {
+public:
+    explicit ThreadSafeCallScope(bool threadSafe) : marked_(threadSafe) {
+        if (marked_)
+            setInThreadSafeCall(true);
+    }
+    ~ThreadSafeCallScope() {
+        if (marked_)
+            setInThreadSafeCall(false);
+    }
+    ThreadSafeCallScope(const ThreadSafeCallScope&) = delete;
+    ThreadSafeCallScope& operator=(const ThreadSafeCallScope&) = delete;
+
+private:
+    bool marked_;
+};
 
 // ---- what the host received ----
 struct Registration {

@@ -154,7 +154,12 @@ bool Evaluator::line(std::string_view text, const std::string& source, std::size
             message(source, lineNumber, call.nameColumn, messages::ProcedureNotFound + f.procedure);
             return false;
         }
-        const auto returned = callEntryPoint(entryPoint, passing.arguments);
+        std::optional<std::uintptr_t> returned;
+        {
+            // The host marks the thread for the call of a thread-safe function (see StandInHost.h).
+            ThreadSafeCallScope scope(f.type.threadSafe);
+            returned = callEntryPoint(entryPoint, passing.arguments);
+        }
         if (!returned) {
             message(source, lineNumber, call.nameColumn, messages::CallTooWide);
             return false;

@@ -22,6 +22,8 @@ public:
     // Prints one result, or a message naming the source, line and column; false when the line could not be
     // evaluated. Skipped lines (blank, '#') print nothing and count as evaluated.
     bool line(std::string_view text, const std::string& source, std::size_t lineNumber);
+    // Where text between results goes.
+    std::ostream& out() { return out_; }
 
 private:
     struct Function {

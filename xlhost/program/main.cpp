@@ -6,6 +6,7 @@
 #include "xlhost/program/AddIn.h"
 #include "xlhost/program/Evaluator.h"
 #include "xlhost/program/Output.h"
+#include "xlhost/program/ParallelEvaluator.h"
 
 #include <charconv>
 #include <fstream>
@@ -27,13 +28,16 @@ constexpr int kExitUsage = 2;
 constexpr int kExitLoad = 3;
 constexpr int kExitLedger = 4;
 
+// More threads than this gain nothing on any machine the host runs on.
+constexpr int kMaxThreads = 64;
+
 // A formula line may hold a million-character text, but no line may take the host's memory.
 constexpr std::size_t kMaxLineBytes = std::size_t{16} << 20;
 
 constexpr const char* kUsage =
     "usage: xlhost [--addin FILE] [--version N] [--wizard] [--coerce-code C] [--json] [--list] [-f FILE "
     "...]\n"
-    "              [FORMULA ...]\n"
+    "              [--threads N] [FORMULA ...]\n"
     "  Loads the add-in (default: tavrin_schedules.xll beside xlhost), opens it, evaluates each FORMULA,\n"
     "  or each line of the -f files, or of the standard input when neither is given, prints each result\n"
     "  and closes the add-in.\n"
@@ -43,6 +47,8 @@ constexpr const char* kUsage =
     "               host does for an uncalculated cell (64) or a call it cannot serve (1, 8, 16, 32)\n"
     "  --json       one JSON object per formula\n"
     "  --list       print the registrations the host received\n"
+    "  --threads N  evaluate the lines on N threads at once, results in input order; callbacks a\n"
+    "               thread-safe function may not make answer 128, as on the host's calculation threads\n"
     "Exit code: 0 every line evaluated, 1 a line could not be evaluated, 2 bad usage, 3 the add-in did not\n"
     "load or open, 4 the add-in leaked host memory or freed it twice.\n";
 
@@ -58,6 +64,7 @@ struct Options {
     int coerceCode = 0; // 0: xlCoerce converts
     bool json = false;
     bool list = false;
+    int threads = 0; // 0: every line on the main thread, as before calculation threads
     std::vector<Source> sources;
 };
 
@@ -92,6 +99,15 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
             const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), o.coerceCode);
             if (ec != std::errc{} || end != v.data() + v.size() || o.coerceCode < 0) {
                 error = "--coerce-code needs a host return code, not " + v;
+                return false;
+            }
+        } else if (a == "--threads") {
+            if (!value(v))
+                return false;
+            const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), o.threads);
+            if (ec != std::errc{} || end != v.data() + v.size() || o.threads < 1 || o.threads > kMaxThreads) {
+                error =
+                    "--threads needs a whole number from 1 to " + std::to_string(kMaxThreads) + ", not " + v;
                 return false;
             }
         } else if (a == "--json") {
@@ -138,23 +154,49 @@ bool readLine(std::istream& in, std::string& line, bool& tooLong) {
     return true;
 }
 
-bool evaluateStream(std::istream& in, const std::string& name, xlhost::Evaluator& evaluator, bool json) {
+template <class Lines>
+bool evaluateStream(std::istream& in, const std::string& name, Lines& evaluator, bool json) {
     bool allEvaluated = true;
     std::string line;
     bool tooLong = false;
     for (std::size_t number = 1; readLine(in, line, tooLong); ++number) {
         if (tooLong) {
             if (json)
-                std::cout << xlhost::jsonError("line " + std::to_string(number) +
-                                               ", column 1: " + xlhost::messages::LineTooLong)
-                          << '\n';
+                evaluator.out() << xlhost::jsonError("line " + std::to_string(number) +
+                                                     ", column 1: " + xlhost::messages::LineTooLong)
+                                << '\n';
             else
-                std::cout << name << ':' << number << ":1: " << xlhost::messages::LineTooLong << '\n';
+                evaluator.out() << name << ':' << number << ":1: " << xlhost::messages::LineTooLong << '\n';
             allEvaluated = false;
             continue;
         }
         allEvaluated = evaluator.line(line, name, number) && allEvaluated;
     }
+    return allEvaluated;
+}
+
+// Every formula argument and -f file in order, then the standard input when there is neither.
+template <class Lines>
+bool evaluateSources(const Options& options, Lines& evaluator, int& exitCode) {
+    bool allEvaluated = true;
+    std::size_t formulaNumber = 0;
+    for (const Source& source : options.sources) {
+        if (!source.isFile) {
+            allEvaluated = evaluator.line(source.text, "<argument>", ++formulaNumber) && allEvaluated;
+            continue;
+        }
+        std::ifstream in(source.text, std::ios::binary);
+        if (!in) {
+            std::cerr << "xlhost: cannot read " << source.text << '\n';
+            allEvaluated = false;
+            if (exitCode == kExitEvaluated)
+                exitCode = kExitUsage;
+            continue;
+        }
+        allEvaluated = evaluateStream(in, source.text, evaluator, options.json) && allEvaluated;
+    }
+    if (options.sources.empty() && !options.list)
+        allEvaluated = evaluateStream(std::cin, "<stdin>", evaluator, options.json);
     return allEvaluated;
 }
 
@@ -196,26 +238,16 @@ int main(int argc, char** argv) {
     xlhost::failFunction(xlCoerce, options.coerceCode);
     if (options.list)
         xlhost::listRegistrations(options.json, std::cout);
-    xlhost::Evaluator evaluator(*addIn, options.json, std::cout);
     bool allEvaluated = true;
-    std::size_t formulaNumber = 0;
-    for (const Source& source : options.sources) {
-        if (!source.isFile) {
-            allEvaluated = evaluator.line(source.text, "<argument>", ++formulaNumber) && allEvaluated;
-            continue;
-        }
-        std::ifstream in(source.text, std::ios::binary);
-        if (!in) {
-            std::cerr << "xlhost: cannot read " << source.text << '\n';
-            allEvaluated = false;
-            if (exitCode == kExitEvaluated)
-                exitCode = kExitUsage;
-            continue;
-        }
-        allEvaluated = evaluateStream(in, source.text, evaluator, options.json) && allEvaluated;
+    if (options.threads > 0) {
+        xlhost::setThreadSafetyChecks(true);
+        xlhost::ParallelEvaluator evaluator(*addIn, options.json, std::cout, options.threads);
+        allEvaluated = evaluateSources(options, evaluator, exitCode);
+        allEvaluated = evaluator.finish() && allEvaluated;
+    } else {
+        xlhost::Evaluator evaluator(*addIn, options.json, std::cout);
+        allEvaluated = evaluateSources(options, evaluator, exitCode);
     }
-    if (options.sources.empty() && !options.list)
-        allEvaluated = evaluateStream(std::cin, "<stdin>", evaluator, options.json);
     std::cout.flush();
 
     if (auto close = reinterpret_cast<XlAutoProc>(addIn->symbol("xlAutoClose")))
