@@ -193,4 +193,66 @@ const XlfRegistration
                   "XLF_OPER"},
              });
 
+// Reading the curve of sched_df_curve at any date, registered after the eighteen.
+
+const XlfRegistration CurveDF(
+    "xlsched_CurveDF", "sched_CurveDF",
+    " Discount factor at each date, read off a curve of sched_df_curve as its bootstrap reads it ", kCategory,
+    {
+        {"today", " Valuation date of the curve ", "B"},
+        {"zeroRate_dayConv", " Zero rate - Day count convention of the curve ", "XLL_WSTR"},
+        {"zeroRate_freq", " Zero rate - frequency of the curve ", "XLF_OPER"},
+        {"interpId",
+         " Interpolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear zero rates = 3, "
+         "Constant forward zero rates = 4, Cubic spline zero rates = 5 ",
+         "XLF_OPER"},
+        {"extrapolId",
+         " Extrapolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear zero rates = 3, "
+         "Constant forward zero rates = 4, Cubic spline zero rates = 5 ",
+         "XLF_OPER"},
+        {"curve", " Curve of sched_df_curve: Date, Discount factor and Zero rate ", "XLF_OPER"},
+        {"dates", " Date, or a row, column or block of dates ", "XLF_OPER"},
+    });
+
+const XlfRegistration CurveZeroRate(
+    "xlsched_CurveZeroRate", "sched_CurveZeroRate",
+    " Zero rate at each date in the curve's day count and frequency, read off a curve of sched_df_curve ",
+    kCategory,
+    {
+        {"today", " Valuation date of the curve ", "B"},
+        {"zeroRate_dayConv", " Zero rate - Day count convention of the curve ", "XLL_WSTR"},
+        {"zeroRate_freq", " Zero rate - frequency of the curve ", "XLF_OPER"},
+        {"interpId",
+         " Interpolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear zero rates = 3, "
+         "Constant forward zero rates = 4, Cubic spline zero rates = 5 ",
+         "XLF_OPER"},
+        {"extrapolId",
+         " Extrapolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear zero rates = 3, "
+         "Constant forward zero rates = 4, Cubic spline zero rates = 5 ",
+         "XLF_OPER"},
+        {"curve", " Curve of sched_df_curve: Date, Discount factor and Zero rate ", "XLF_OPER"},
+        {"dates", " Date, or a row, column or block of dates ", "XLF_OPER"},
+    });
+
+const XlfRegistration CurveForwardRate(
+    "xlsched_CurveForwardRate", "sched_CurveForwardRate",
+    " Simple forward rate between each start and end date, read off a curve of sched_df_curve ", kCategory,
+    {
+        {"today", " Valuation date of the curve ", "B"},
+        {"zeroRate_dayConv", " Zero rate - Day count convention of the curve ", "XLL_WSTR"},
+        {"zeroRate_freq", " Zero rate - frequency of the curve ", "XLF_OPER"},
+        {"interpId",
+         " Interpolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear zero rates = 3, "
+         "Constant forward zero rates = 4, Cubic spline zero rates = 5 ",
+         "XLF_OPER"},
+        {"extrapolId",
+         " Extrapolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear zero rates = 3, "
+         "Constant forward zero rates = 4, Cubic spline zero rates = 5 ",
+         "XLF_OPER"},
+        {"curve", " Curve of sched_df_curve: Date, Discount factor and Zero rate ", "XLF_OPER"},
+        {"startDates", " Period start date, or a row, column or block of them ", "XLF_OPER"},
+        {"endDates", " Period end date, or a row, column or block of them ", "XLF_OPER"},
+        {"dayCountConvention", " Day count convention of the forward rate ", "XLL_WSTR"},
+    });
+
 } // namespace

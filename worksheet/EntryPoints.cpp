@@ -7,6 +7,7 @@
 
 #include "calendars/BusinessDayFunctions.h"
 #include "curves/Curve.h"
+#include "curves/CurveQuery.h"
 #include "curves/Rates.h"
 #include "dates/DateFunctions.h"
 #include "daycount/DayCount.h"
@@ -38,6 +39,21 @@ short shortArgument(LPXLFOPER argument, const char* name) {
 
 xll::CellMatrix matrixArgument(LPXLFOPER argument, const char* name) {
     return XlfOper(argument).toCellMatrix(name);
+}
+
+// A single date answers a single value; a block answers a block of its shape, with the message in each cell
+// whose date has no value. Blocks without messages go out as numbers alone, the cheaper record to build.
+LPXLFOPER curveAnswer(const CurveAnswers& answers) {
+    const xll::NumberMatrix& values = answers.values;
+    if (values.rows() == 1 && values.columns() == 1)
+        return answers.failures.empty() ? XlfOper(values(0, 0)).handle()
+                                        : XlfOper(answers.failures.front().message).handle();
+    if (answers.failures.empty())
+        return XlfOper(values).handle();
+    xll::CellMatrix cells(values);
+    for (const CurveAnswers::Failure& f : answers.failures)
+        cells(static_cast<uint32_t>(f.row), static_cast<uint32_t>(f.column)) = xll::MatrixCell(f.message);
+    return XlfOper(cells).handle();
 }
 
 } // namespace
@@ -226,6 +242,59 @@ XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_ZeroRate(double today, double curveDate
         const short frequency = shortArgument(zeroRate_freq, "zeroRate_freq");
         return XlfOper(sched_ZeroRate(today, curveDate, discountFactor, std::move(dayCount), frequency))
             .handle();
+    });
+}
+
+// The curve of sched_df_curve read at any date: the conventions and ids of the curve, the curve block, the
+// dates (one, a row, a column or a block).
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_CurveDF(double today, XlfTextArgument zeroRate_dayConv,
+                                                 LPXLFOPER zeroRate_freq, LPXLFOPER interpId,
+                                                 LPXLFOPER extrapolId, LPXLFOPER curve, LPXLFOPER dates) {
+    return worksheetCall([&] {
+        const std::wstring zeroDayCount = text(zeroRate_dayConv);
+        const short frequency = shortArgument(zeroRate_freq, "zeroRate_freq");
+        const short interpolation = shortArgument(interpId, "interpId");
+        const short extrapolation = shortArgument(extrapolId, "extrapolId");
+        const xll::CellMatrix pillars = matrixArgument(curve, "curve");
+        const xll::CellMatrix when = matrixArgument(dates, "dates");
+        return curveAnswer(
+            sched_CurveDF(today, zeroDayCount, frequency, interpolation, extrapolation, pillars, when));
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_CurveZeroRate(double today, XlfTextArgument zeroRate_dayConv,
+                                                       LPXLFOPER zeroRate_freq, LPXLFOPER interpId,
+                                                       LPXLFOPER extrapolId, LPXLFOPER curve,
+                                                       LPXLFOPER dates) {
+    return worksheetCall([&] {
+        const std::wstring zeroDayCount = text(zeroRate_dayConv);
+        const short frequency = shortArgument(zeroRate_freq, "zeroRate_freq");
+        const short interpolation = shortArgument(interpId, "interpId");
+        const short extrapolation = shortArgument(extrapolId, "extrapolId");
+        const xll::CellMatrix pillars = matrixArgument(curve, "curve");
+        const xll::CellMatrix when = matrixArgument(dates, "dates");
+        return curveAnswer(
+            sched_CurveZeroRate(today, zeroDayCount, frequency, interpolation, extrapolation, pillars, when));
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_CurveForwardRate(double today, XlfTextArgument zeroRate_dayConv,
+                                                          LPXLFOPER zeroRate_freq, LPXLFOPER interpId,
+                                                          LPXLFOPER extrapolId, LPXLFOPER curve,
+                                                          LPXLFOPER startDates, LPXLFOPER endDates,
+                                                          XlfTextArgument dayCountConvention) {
+    return worksheetCall([&] {
+        const std::wstring zeroDayCount = text(zeroRate_dayConv);
+        const short frequency = shortArgument(zeroRate_freq, "zeroRate_freq");
+        const short interpolation = shortArgument(interpId, "interpId");
+        const short extrapolation = shortArgument(extrapolId, "extrapolId");
+        const xll::CellMatrix pillars = matrixArgument(curve, "curve");
+        const xll::CellMatrix starts = matrixArgument(startDates, "startDates");
+        const xll::CellMatrix ends = matrixArgument(endDates, "endDates");
+        const std::wstring dayCount = text(dayCountConvention);
+        return curveAnswer(sched_CurveForwardRate(today, zeroDayCount, frequency, interpolation,
+                                                  extrapolation, pillars, starts, ends, dayCount));
     });
 }
 
