@@ -7,7 +7,8 @@
 #include "daycount/DayCount.h"
 #include "daycount/Messages.h"
 
-#include <algorithm>
+#include <bit>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -59,6 +60,9 @@ CurveQuery::CurveQuery(const CurveConvention& convention, int16_t interpolationM
     if (uses(CubicSplineZeroRates, interpolation_, extrapolation_))
         splineSecondDerivatives_ = splineSecondDerivatives(
             pillars_.days, pillars_.zeroRates, static_cast<int>(n), spline::NaturalEnd, spline::NaturalEnd);
+    if (uses(LogLinearZeroRates, interpolation_, extrapolation_))
+        for (const double zeroRate : pillars_.zeroRates)
+            logZeroRates_.push_back(std::log(zeroRate));
     if (uses(ConstantForwardRates, interpolation_, extrapolation_)) {
         segmentForwards_.resize(n - 1);
         for (size_t i = 0; i + 1 < n; ++i)
@@ -79,8 +83,8 @@ CurveQuery::Value CurveQuery::onSegment(SerialDate date, size_t i, int16_t metho
         return {interpolateLinear(x, xi, p.zeroRates[i], xj, p.zeroRates[i + 1]), false};
     case LinearDiscountFactors:
         return {interpolateLinear(x, xi, p.discountFactors[i], xj, p.discountFactors[i + 1]), true};
-    case LogLinearZeroRates:
-        return {interpolateLogLinear(x, xi, p.zeroRates[i], xj, p.zeroRates[i + 1]), false};
+    case LogLinearZeroRates: // interpolateLogLinear, with the logarithms taken once
+        return {std::exp(interpolateLinear(x, xi, logZeroRates_[i], xj, logZeroRates_[i + 1])), false};
     case ConstantForwardRates:
         return {p.discountFactors[i] *
                     discountFactorFromZeroRate(segmentForwards_[i], toSerialDate(p.dates[i]), date,
@@ -97,9 +101,13 @@ CurveReading CurveQuery::read(double date, bool wantDiscountFactor) const {
         const SerialDate day = toSerialDate(date);
         const double d = day.serial();
         const std::vector<double>& dates = pillars_.dates;
-        // The first pillar after the date; the one before it, if any, holds the date's segment.
-        const auto above = std::upper_bound(dates.begin(), dates.end(), d);
-        const auto index = static_cast<size_t>(above - dates.begin());
+        // The number of pillars on or before the date, so the one at index - 1 (if any) starts its segment: a
+        // binary search without branches on the comparison, since dates in no order defeat the predictor.
+        size_t index = 0;
+        for (size_t step = std::bit_floor(dates.size()); step > 0; step >>= 1) {
+            const size_t next = index + step;
+            index = next <= dates.size() && dates[next - 1] <= d ? next : index;
+        }
         if (index > 0 && dates[index - 1] == d)
             return {wantDiscountFactor ? pillars_.discountFactors[index - 1] : pillars_.zeroRates[index - 1]};
         if (day == convention_.today)
@@ -186,62 +194,71 @@ void record(CurveAnswers& answers, int32_t row, int32_t column, const CurveReadi
 
 // One reading per cell of the dates, in their shape.
 template <class Read>
-CurveAnswers eachDate(const xll::CellMatrix& dates, Read read) {
+CurveAnswers eachDate(const DateCells& dates, Read read) {
     CurveAnswers answers;
-    const auto rows = static_cast<int32_t>(dates.rows());
-    const auto columns = static_cast<int32_t>(dates.columns());
-    answers.values = xll::NumberMatrix(rows, columns);
-    for (int32_t r = 0; r < rows; ++r)
-        for (int32_t c = 0; c < columns; ++c) {
-            const xll::MatrixCell& cell = dates(static_cast<uint32_t>(r), static_cast<uint32_t>(c));
+    answers.values = xll::NumberMatrix(dates.rows, dates.columns);
+    size_t at = 0;
+    for (int32_t r = 0; r < dates.rows; ++r)
+        for (int32_t c = 0; c < dates.columns; ++c, ++at)
             record(answers, r, c,
-                   cell.isNumber() ? read(cell.numericValue()) : CurveReading{0.0, messages::DateNotANumber});
-        }
+                   dates.isNumber[at] ? read(dates.values[at]) : CurveReading{0.0, messages::DateNotANumber});
     return answers;
 }
 
 } // namespace
 
+DateCells dateCells(const xll::CellMatrix& cells) {
+    DateCells dates;
+    dates.rows = static_cast<int32_t>(cells.rows());
+    dates.columns = static_cast<int32_t>(cells.columns());
+    for (uint32_t r = 0; r < cells.rows(); ++r)
+        for (uint32_t c = 0; c < cells.columns(); ++c) {
+            const bool number = cells(r, c).isNumber();
+            dates.values.push_back(number ? cells(r, c).numericValue() : 0.0);
+            dates.isNumber.push_back(number);
+        }
+    return dates;
+}
+
 CurveAnswers sched_CurveDF(double today, const std::wstring& zeroRateDayConv, int16_t zeroRateFreq,
                            int16_t interpId, int16_t extrapolId, const xll::CellMatrix& curve,
-                           const xll::CellMatrix& dates) {
+                           const DateCells& dates) {
     const CurveQuery query = queryOf(today, zeroRateDayConv, zeroRateFreq, interpId, extrapolId, curve);
     return eachDate(dates, [&](double date) { return query.discountFactor(date); });
 }
 
 CurveAnswers sched_CurveZeroRate(double today, const std::wstring& zeroRateDayConv, int16_t zeroRateFreq,
                                  int16_t interpId, int16_t extrapolId, const xll::CellMatrix& curve,
-                                 const xll::CellMatrix& dates) {
+                                 const DateCells& dates) {
     const CurveQuery query = queryOf(today, zeroRateDayConv, zeroRateFreq, interpId, extrapolId, curve);
     return eachDate(dates, [&](double date) { return query.zeroRate(date); });
 }
 
 CurveAnswers sched_CurveForwardRate(double today, const std::wstring& zeroRateDayConv, int16_t zeroRateFreq,
                                     int16_t interpId, int16_t extrapolId, const xll::CellMatrix& curve,
-                                    const xll::CellMatrix& startDates, const xll::CellMatrix& endDates,
+                                    const DateCells& startDates, const DateCells& endDates,
                                     const std::wstring& dayCountConvention) {
     const CurveQuery query = queryOf(today, zeroRateDayConv, zeroRateFreq, interpId, extrapolId, curve);
     dayCountFraction(toSerialDate(today), toSerialDate(today), dayCountConvention);
-    const bool singleStart = startDates.rows() == 1 && startDates.columns() == 1;
-    const bool singleEnd = endDates.rows() == 1 && endDates.columns() == 1;
+    const bool singleStart = startDates.single();
+    const bool singleEnd = endDates.single();
     if (!singleStart && !singleEnd &&
-        (startDates.rows() != endDates.rows() || startDates.columns() != endDates.columns()))
+        (startDates.rows != endDates.rows || startDates.columns != endDates.columns))
         throw messages::ForwardShapesDiffer;
-    const xll::CellMatrix& shape = singleStart ? endDates : startDates;
+    const DateCells& shape = singleStart ? endDates : startDates;
 
     CurveAnswers answers;
-    const auto rows = static_cast<int32_t>(shape.rows());
-    const auto columns = static_cast<int32_t>(shape.columns());
-    answers.values = xll::NumberMatrix(rows, columns);
-    for (uint32_t r = 0; r < shape.rows(); ++r)
-        for (uint32_t c = 0; c < shape.columns(); ++c) {
-            const xll::MatrixCell& start = singleStart ? startDates(0, 0) : startDates(r, c);
-            const xll::MatrixCell& end = singleEnd ? endDates(0, 0) : endDates(r, c);
+    answers.values = xll::NumberMatrix(shape.rows, shape.columns);
+    size_t at = 0;
+    for (int32_t r = 0; r < shape.rows; ++r)
+        for (int32_t c = 0; c < shape.columns; ++c, ++at) {
+            const size_t s = singleStart ? 0 : at;
+            const size_t e = singleEnd ? 0 : at;
             const CurveReading reading =
-                start.isNumber() && end.isNumber()
-                    ? query.forwardRate(start.numericValue(), end.numericValue(), dayCountConvention)
+                startDates.isNumber[s] && endDates.isNumber[e]
+                    ? query.forwardRate(startDates.values[s], endDates.values[e], dayCountConvention)
                     : CurveReading{0.0, messages::DateNotANumber};
-            record(answers, static_cast<int32_t>(r), static_cast<int32_t>(c), reading);
+            record(answers, r, c, reading);
         }
     return answers;
 }

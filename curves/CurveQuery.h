@@ -56,10 +56,23 @@ private:
     CurvePillars pillars_;
     std::vector<double> splineSecondDerivatives_; // over all pillars, when a method uses the spline
     std::vector<double> segmentForwards_;         // [i]: forward rate of pillars i to i + 1, for method 4
+    std::vector<double> logZeroRates_;            // for method 3
 };
 
 // The pillars of a curve block as the curve function returns it: rows of date, discount factor, zero rate.
 CurvePillars pillarsFromTable(const xll::CellMatrix& table);
+
+// Dates as a block of the worksheet holds them, row by row: a number per cell, or none (a text, a boolean,
+// an error, an empty cell). The worksheet layer fills it straight from the host's records.
+struct DateCells {
+    int32_t rows = 0;
+    int32_t columns = 0;
+    std::vector<double> values;
+    std::vector<char> isNumber;
+
+    bool single() const { return rows == 1 && columns == 1; }
+};
+DateCells dateCells(const xll::CellMatrix& cells);
 
 // A function's answers in the shape of its dates: numbers, and the messages of the cells without one.
 struct CurveAnswers {
@@ -74,12 +87,12 @@ struct CurveAnswers {
 
 CurveAnswers sched_CurveDF(double today, const std::wstring& zeroRateDayConv, int16_t zeroRateFreq,
                            int16_t interpId, int16_t extrapolId, const xll::CellMatrix& curve,
-                           const xll::CellMatrix& dates);
+                           const DateCells& dates);
 CurveAnswers sched_CurveZeroRate(double today, const std::wstring& zeroRateDayConv, int16_t zeroRateFreq,
                                  int16_t interpId, int16_t extrapolId, const xll::CellMatrix& curve,
-                                 const xll::CellMatrix& dates);
+                                 const DateCells& dates);
 // Start and end dates pair up cell by cell; a single date on either side pairs with every date of the other.
 CurveAnswers sched_CurveForwardRate(double today, const std::wstring& zeroRateDayConv, int16_t zeroRateFreq,
                                     int16_t interpId, int16_t extrapolId, const xll::CellMatrix& curve,
-                                    const xll::CellMatrix& startDates, const xll::CellMatrix& endDates,
+                                    const DateCells& startDates, const DateCells& endDates,
                                     const std::wstring& dayCountConvention);

@@ -48,11 +48,11 @@ xll::CellMatrix tableOf(const CurvePillars& pillars) {
     return xll::CellMatrix(pillarTable(pillars));
 }
 
-xll::CellMatrix row(const std::vector<double>& dates) {
+DateCells row(const std::vector<double>& dates) {
     xll::CellMatrix m(1, static_cast<uint32_t>(dates.size()));
     for (uint32_t i = 0; i < dates.size(); ++i)
         m(0, i) = xll::MatrixCell(dates[i]);
-    return m;
+    return dateCells(m);
 }
 
 // ---- The reading is the bootstrap's own ----
@@ -147,7 +147,7 @@ TEST(CurveQueryFunctions, AnswersInTheShapeOfTheDates) {
     const std::vector<double> dates{40806, 40900, 41540, 45000, 52000, 40805};
     for (uint32_t i = 0; i < 6; ++i)
         block(i / 3, i % 3) = xll::MatrixCell(dates[i]);
-    const CurveAnswers answers = sched_CurveDF(kToday, L"Act/365F", 1, 3, 3, curve, block);
+    const CurveAnswers answers = sched_CurveDF(kToday, L"Act/365F", 1, 3, 3, curve, dateCells(block));
     ASSERT_EQ(answers.values.rows(), 2);
     ASSERT_EQ(answers.values.columns(), 3);
     EXPECT_TRUE(answers.failures.empty());
@@ -161,7 +161,7 @@ TEST(CurveQueryFunctions, AnswersInTheShapeOfTheDates) {
     block(1, 0) = xll::MatrixCell();
     block(1, 1) = xll::MatrixCell(40000.0);
     block(1, 2) = xll::MatrixCell(1e300);
-    const CurveAnswers zeros = sched_CurveZeroRate(kToday, L"Act/365F", 1, 3, 3, curve, block);
+    const CurveAnswers zeros = sched_CurveZeroRate(kToday, L"Act/365F", 1, 3, 3, curve, dateCells(block));
     struct Expected {
         int32_t row, column;
         const char* message;
