@@ -129,12 +129,23 @@ CurveReading CurveQuery::read(double date, bool wantDiscountFactor) const {
     }
 }
 
+namespace {
+
+// A cell cannot show an infinity or a not-a-number as a number.
+CurveReading finiteOrMessage(const CurveReading& reading) {
+    if (reading.ok() && !std::isfinite(reading.value))
+        return {0.0, messages::NoFiniteValue};
+    return reading;
+}
+
+} // namespace
+
 CurveReading CurveQuery::discountFactor(double date) const {
-    return read(date, true);
+    return finiteOrMessage(read(date, true));
 }
 
 CurveReading CurveQuery::zeroRate(double date) const {
-    return read(date, false);
+    return finiteOrMessage(read(date, false));
 }
 
 CurveReading CurveQuery::forwardRate(double start, double end, const std::wstring& dayCount) const {
@@ -150,7 +161,7 @@ CurveReading CurveQuery::forwardRate(double start, double end, const std::wstrin
         // A period of no length has no rate.
         if (!(from < to))
             return {0.0, messages::PeriodEndBeforeStart};
-        return {(atStart.value / atEnd.value - 1.0) / dayCountFraction(from, to, dayCount)};
+        return finiteOrMessage({(atStart.value / atEnd.value - 1.0) / dayCountFraction(from, to, dayCount)});
     } catch (const char* message) {
         return {0.0, message};
     }

@@ -22,4 +22,6 @@ inline constexpr const char* ForwardShapesDiffer =
 inline constexpr const char* DateNotANumber = "A date must be a number.";
 inline constexpr const char* DateBeforeCurve = "Date is before the curve's first pillar.";
 inline constexpr const char* NoZeroRateAtToday = "A zero rate needs a date after today.";
+// Zero or negative discount factors, or a logarithm of a zero rate at or below zero, leave no number.
+inline constexpr const char* NoFiniteValue = "The curve has no finite value at this date.";
 } // namespace messages

@@ -180,6 +180,20 @@ TEST(CurveQueryFunctions, AnswersInTheShapeOfTheDates) {
     EXPECT_EQ(zeros.values(0, 0), pillars.zeroRates[0]);
 }
 
+TEST(CurveQueryFunctions, ValuesThatAreNoNumberBecomeMessages) {
+    // A zero rate at or below zero has no logarithm, and a discount factor of zero no forward rate to it.
+    CurvePillars pillars;
+    pillars.dates = {40806, 40868, 41540};
+    pillars.discountFactors = {0.9999, 0.0, 0.9};
+    pillars.zeroRates = {0.01, -0.5, 0.02};
+    const CurveQuery logLinear(convention(), 3, 3, pillars);
+    EXPECT_STREQ(logLinear.discountFactor(40830).failure, messages::NoFiniteValue);
+    EXPECT_EQ(logLinear.zeroRate(40868).value, -0.5); // the pillar's own value is a number
+    const CurveQuery linear(convention(), 2, 2, pillars);
+    EXPECT_STREQ(linear.forwardRate(40806, 40868, L"Act/360").failure, messages::NoFiniteValue);
+    EXPECT_TRUE(linear.forwardRate(40806, 40830, L"Act/360").ok());
+}
+
 TEST(CurveQueryFunctions, ForwardRatesPairDatesCellByCell) {
     const CurvePillars pillars = demoCurve(4, 4).pillars;
     const xll::CellMatrix curve = tableOf(pillars);
