@@ -1,7 +1,8 @@
-// The eighteen worksheet functions as the host calls them: the built add-in loaded into this process (which
-// plays the host), opened with xlAutoOpen, and each exported entry point called with host records, so every
-// figure holds the whole call: releasing the previous result, the function-wizard check, converting the
-// arguments, the library call and building the result in temporary memory.
+// The eighteen worksheet functions, and the three that read a curve at 10 000 dates, as the host calls them:
+// the built add-in loaded into this process (which plays the host), opened with xlAutoOpen, and each exported
+// entry point called with host records, so every figure holds the whole call: releasing the previous result,
+// the function-wizard check, converting the arguments, the library call and building the result in temporary
+// memory.
 //
 // Each function runs under both generations: host version 16 (4-generation records, byte texts) and host
 // version 12 (12-generation records, UTF-16 texts). The add-in picks the generation when it opens, so the
@@ -16,11 +17,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <deque>
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -109,7 +113,9 @@ Value column(const std::vector<double>& numbers) {
     std::vector<Value> cells;
     for (const double number : numbers)
         cells.push_back(Value::number(number));
-    return Value::multi(static_cast<int32_t>(cells.size()), 1, std::move(cells));
+    // The count is taken first: the moved-from vector may be read after the move otherwise.
+    const auto rows = static_cast<int32_t>(cells.size());
+    return Value::multi(rows, 1, std::move(cells));
 }
 
 // A market-data block under a heading row, as the curve function reads it.
@@ -292,6 +298,82 @@ const std::vector<EntryPoint> kEntryPoints{
      }},
 };
 
+// ---- The curve read at 10 000 dates: the demo curve as sched_df_curve returns it, dates sorted or not ----
+
+const EntryPoint& entryNamed(const std::string& name) {
+    for (const EntryPoint& entry : kEntryPoints)
+        if (name == entry.name)
+            return entry;
+    throw std::runtime_error("no entry point " + name);
+}
+
+// The table sched_df_curve builds (log-linear zero rates), copied out of the add-in's temporary memory.
+Value demoCurve(HostArguments& a) {
+    const void* table = entryNamed("sched_df_curve").prepare(a)();
+    const std::optional<Value> curve = openVersion == 12
+                                           ? xlhost::readRecord(static_cast<const XLOPER12*>(table))
+                                           : xlhost::readRecord(static_cast<const XLOPER*>(table));
+    if (!curve || !curve->is(xlhost::Kind::Multi))
+        throw std::runtime_error("sched_df_curve answered no table");
+    return *curve;
+}
+
+constexpr int kQueryDates = 10000;
+
+// Dates from the first pillar to 3 years beyond the last one (every 1.2 days), in date order or shuffled.
+std::vector<double> queryDates(bool sorted) {
+    std::vector<double> dates;
+    for (int i = 0; i < kQueryDates; ++i)
+        dates.push_back(40806 + static_cast<int>(i * 1.2));
+    if (!sorted)
+        std::shuffle(dates.begin(), dates.end(), std::mt19937(20110919));
+    return dates;
+}
+
+using CurveRead = void*(double, const void*, void*, void*, void*, void*, void*);
+
+Call curveRead(HostArguments& a, const char* entry, double method, bool sorted) {
+    auto f = entryPoint<CurveRead>(entry);
+    void* curve = a.value(demoCurve(a));
+    const void* dayCount = a.text("Act/365F");
+    void* frequency = a.value(Value::number(1));
+    void* interpolation = a.value(Value::number(method));
+    void* extrapolation = a.value(Value::number(method));
+    void* dates = a.value(column(queryDates(sorted)));
+    return [=] { return f(market::kToday, dayCount, frequency, interpolation, extrapolation, curve, dates); };
+}
+
+const std::vector<EntryPoint> kCurveQueries{
+    {"sched_CurveDF/10000_sorted", [](HostArguments& a) { return curveRead(a, "xlsched_CurveDF", 3, true); }},
+    {"sched_CurveDF/10000_unsorted",
+     [](HostArguments& a) { return curveRead(a, "xlsched_CurveDF", 3, false); }},
+    {"sched_CurveDF/10000_unsorted_spline",
+     [](HostArguments& a) { return curveRead(a, "xlsched_CurveDF", 5, false); }},
+    {"sched_CurveZeroRate/10000_unsorted",
+     [](HostArguments& a) { return curveRead(a, "xlsched_CurveZeroRate", 3, false); }},
+    {"sched_CurveForwardRate/10000_unsorted", // 3-month periods, constant forward rates
+     [](HostArguments& a) -> Call {
+         auto f =
+             entryPoint<void*(double, const void*, void*, void*, void*, void*, void*, void*, const void*)>(
+                 "xlsched_CurveForwardRate");
+         void* curve = a.value(demoCurve(a));
+         const void* dayCount = a.text("Act/365F");
+         void* frequency = a.value(Value::number(1));
+         void* method = a.value(Value::number(4));
+         std::vector<double> starts = queryDates(false);
+         std::vector<double> ends;
+         for (const double start : starts)
+             ends.push_back(start + 91);
+         void* startDates = a.value(column(starts));
+         void* endDates = a.value(column(ends));
+         const void* forwardDayCount = a.text("Act/360");
+         return [=] {
+             return f(market::kToday, dayCount, frequency, method, method, curve, startDates, endDates,
+                      forwardDayCount);
+         };
+     }},
+};
+
 // The text of a message result, for reporting a call that failed instead of computing.
 template <class Record>
 std::string messageOf(const Record& record) {
@@ -312,6 +394,13 @@ std::string problemWith(const void* result) {
         return "answered the message \"" + messageOf(record) + "\"";
     case xltypeErr:
         return "answered error " + std::to_string(record.val.err);
+    case xltypeMulti: { // a block of answers must hold no message either
+        const auto cells = static_cast<std::size_t>(record.val.array.rows) * record.val.array.columns;
+        for (std::size_t i = 0; i < cells; ++i)
+            if (const std::string cell = problemWith<Record>(&record.val.array.lparray[i]); !cell.empty())
+                return "cell " + std::to_string(i) + " " + cell;
+        return cells == 0 ? "an empty block" : "";
+    }
     default:
         return "";
     }
@@ -350,6 +439,11 @@ int main(int argc, char** argv) {
     for (const int version : {16, 12}) {
         const std::string family = version == 12 ? "gen12/" : "gen4/";
         for (const EntryPoint& entry : kEntryPoints)
+            benchmark::RegisterBenchmark((family + entry.name).c_str(), [version,
+                                                                         &entry](benchmark::State& s) {
+                callEntryPoint(s, version, entry);
+            })->Unit(benchmark::kMicrosecond);
+        for (const EntryPoint& entry : kCurveQueries)
             benchmark::RegisterBenchmark((family + entry.name).c_str(), [version,
                                                                          &entry](benchmark::State& s) {
                 callEntryPoint(s, version, entry);

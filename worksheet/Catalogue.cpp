@@ -183,6 +183,57 @@ constexpr XlfDeclaration kCatalogue[] = {
              " Compounding frequency ID : 1=annual, 2=semiannual, 3=quaterly, 4=daily, 5=continuously "
              "compounded. "},
         }),
+    // Reading the curve of sched_df_curve at any date, registered after the eighteen.
+    WORKSHEET_FUNCTION(
+        xlsched_CurveDF, "sched_CurveDF",
+        " Discount factor at each date, read off a curve of sched_df_curve as its bootstrap reads it ",
+        {
+            {"today", " Valuation date of the curve "},
+            {"zeroRate_dayConv", " Zero rate - Day count convention of the curve "},
+            {"zeroRate_freq", " Zero rate - frequency of the curve "},
+            {"interpId", " Interpolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear "
+                         "zero rates = 3, "
+                         "Constant forward zero rates = 4, Cubic spline zero rates = 5 "},
+            {"extrapolId", " Extrapolation Id - Linear zero rates = 1, Linear discount factors = 2, Log "
+                           "linear zero rates = 3, "
+                           "Constant forward zero rates = 4, Cubic spline zero rates = 5 "},
+            {"curve", " Curve of sched_df_curve: Date, Discount factor and Zero rate "},
+            {"dates", " Date, or a row, column or block of dates "},
+        }),
+    WORKSHEET_FUNCTION(
+        xlsched_CurveZeroRate, "sched_CurveZeroRate",
+        " Zero rate at each date in the curve's day count and frequency, read off a curve of sched_df_curve ",
+        {
+            {"today", " Valuation date of the curve "},
+            {"zeroRate_dayConv", " Zero rate - Day count convention of the curve "},
+            {"zeroRate_freq", " Zero rate - frequency of the curve "},
+            {"interpId", " Interpolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear "
+                         "zero rates = 3, "
+                         "Constant forward zero rates = 4, Cubic spline zero rates = 5 "},
+            {"extrapolId", " Extrapolation Id - Linear zero rates = 1, Linear discount factors = 2, Log "
+                           "linear zero rates = 3, "
+                           "Constant forward zero rates = 4, Cubic spline zero rates = 5 "},
+            {"curve", " Curve of sched_df_curve: Date, Discount factor and Zero rate "},
+            {"dates", " Date, or a row, column or block of dates "},
+        }),
+    WORKSHEET_FUNCTION(
+        xlsched_CurveForwardRate, "sched_CurveForwardRate",
+        " Simple forward rate between each start and end date, read off a curve of sched_df_curve ",
+        {
+            {"today", " Valuation date of the curve "},
+            {"zeroRate_dayConv", " Zero rate - Day count convention of the curve "},
+            {"zeroRate_freq", " Zero rate - frequency of the curve "},
+            {"interpId", " Interpolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear "
+                         "zero rates = 3, "
+                         "Constant forward zero rates = 4, Cubic spline zero rates = 5 "},
+            {"extrapolId", " Extrapolation Id - Linear zero rates = 1, Linear discount factors = 2, Log "
+                           "linear zero rates = 3, "
+                           "Constant forward zero rates = 4, Cubic spline zero rates = 5 "},
+            {"curve", " Curve of sched_df_curve: Date, Discount factor and Zero rate "},
+            {"startDates", " Period start date, or a row, column or block of them "},
+            {"endDates", " Period end date, or a row, column or block of them "},
+            {"dayCountConvention", " Day count convention of the forward rate "},
+        }),
 };
 
 #undef WORKSHEET_FUNCTION

@@ -8,6 +8,7 @@
 
 #include "calendars/BusinessDayFunctions.h"
 #include "curves/Curve.h"
+#include "curves/CurveQuery.h"
 #include "curves/Rates.h"
 #include "dates/DateFunctions.h"
 #include "daycount/DayCount.h"
@@ -39,6 +40,54 @@ short shortArgument(LPXLFOPER argument, const char* name) {
 
 xll::CellMatrix matrixArgument(LPXLFOPER argument, const char* name) {
     return XlfOper(argument).toCellMatrix(name);
+}
+
+// Dates read straight from the host's block, cell by cell, with no matrix in between: a call may carry
+// many thousands. Anything but a block or a number (an omitted argument, a reference) goes through the
+// matrix conversion, which knows every kind of value.
+DateCells dateArgument(LPXLFOPER argument, const char* name) {
+    const XlfOper oper(argument);
+    DateCells dates;
+    if (oper.isNumber()) {
+        dates.rows = dates.columns = 1;
+        dates.values.push_back(oper.toDouble(name));
+        dates.isNumber.push_back(true);
+        return dates;
+    }
+    if (!oper.isMulti())
+        return dateCells(matrixArgument(argument, name));
+    dates.rows = oper.rows();
+    dates.columns = oper.columns();
+    const auto cells = static_cast<size_t>(dates.rows) * static_cast<size_t>(dates.columns);
+    dates.values.reserve(cells);
+    dates.isNumber.reserve(cells);
+    for (int32_t r = 0; r < dates.rows; ++r)
+        for (int32_t c = 0; c < dates.columns; ++c) {
+            const XlfOper cell = oper.element(r, c);
+            const bool number = cell.isNumber();
+            dates.values.push_back(number ? cell.toDouble() : 0.0); // a number cell cannot fail
+            dates.isNumber.push_back(number);
+        }
+    return dates;
+}
+
+// A single date answers a single value; a block answers a block of its shape, with the message in each cell
+// whose date has no value. The block is written element by element into one array record.
+LPXLFOPER curveAnswer(const CurveAnswers& answers) {
+    const xll::NumberMatrix& values = answers.values;
+    if (values.rows() == 1 && values.columns() == 1)
+        return answers.failures.empty() ? XlfOper(values(0, 0)).handle()
+                                        : XlfOper(answers.failures.front().message).handle();
+    if (values.rows() == 0 || values.columns() == 0)
+        return XlfOper(values).handle();
+    XlfOper block;
+    block.setMulti(values.rows(), values.columns());
+    for (int32_t r = 0; r < values.rows(); ++r)
+        for (int32_t c = 0; c < values.columns(); ++c)
+            block.element(r, c).setNumber(values(r, c));
+    for (const CurveAnswers::Failure& f : answers.failures)
+        block.element(f.row, f.column).setText(f.message);
+    return block.handle();
 }
 
 } // namespace
@@ -227,6 +276,59 @@ XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_ZeroRate(double today, double curveDate
         const short frequency = shortArgument(zeroRate_freq, "zeroRate_freq");
         return XlfOper(sched_ZeroRate(today, curveDate, discountFactor, std::move(dayCount), frequency))
             .handle();
+    });
+}
+
+// The curve of sched_df_curve read at any date: the conventions and ids of the curve, the curve block, the
+// dates (one, a row, a column or a block).
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_CurveDF(double today, XlfTextArgument zeroRate_dayConv,
+                                                 LPXLFOPER zeroRate_freq, LPXLFOPER interpId,
+                                                 LPXLFOPER extrapolId, LPXLFOPER curve, LPXLFOPER dates) {
+    return worksheetCall([&] {
+        const std::wstring zeroDayCount = text(zeroRate_dayConv);
+        const short frequency = shortArgument(zeroRate_freq, "zeroRate_freq");
+        const short interpolation = shortArgument(interpId, "interpId");
+        const short extrapolation = shortArgument(extrapolId, "extrapolId");
+        const xll::CellMatrix pillars = matrixArgument(curve, "curve");
+        const DateCells when = dateArgument(dates, "dates");
+        return curveAnswer(
+            sched_CurveDF(today, zeroDayCount, frequency, interpolation, extrapolation, pillars, when));
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_CurveZeroRate(double today, XlfTextArgument zeroRate_dayConv,
+                                                       LPXLFOPER zeroRate_freq, LPXLFOPER interpId,
+                                                       LPXLFOPER extrapolId, LPXLFOPER curve,
+                                                       LPXLFOPER dates) {
+    return worksheetCall([&] {
+        const std::wstring zeroDayCount = text(zeroRate_dayConv);
+        const short frequency = shortArgument(zeroRate_freq, "zeroRate_freq");
+        const short interpolation = shortArgument(interpId, "interpId");
+        const short extrapolation = shortArgument(extrapolId, "extrapolId");
+        const xll::CellMatrix pillars = matrixArgument(curve, "curve");
+        const DateCells when = dateArgument(dates, "dates");
+        return curveAnswer(
+            sched_CurveZeroRate(today, zeroDayCount, frequency, interpolation, extrapolation, pillars, when));
+    });
+}
+
+XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_CurveForwardRate(double today, XlfTextArgument zeroRate_dayConv,
+                                                          LPXLFOPER zeroRate_freq, LPXLFOPER interpId,
+                                                          LPXLFOPER extrapolId, LPXLFOPER curve,
+                                                          LPXLFOPER startDates, LPXLFOPER endDates,
+                                                          XlfTextArgument dayCountConvention) {
+    return worksheetCall([&] {
+        const std::wstring zeroDayCount = text(zeroRate_dayConv);
+        const short frequency = shortArgument(zeroRate_freq, "zeroRate_freq");
+        const short interpolation = shortArgument(interpId, "interpId");
+        const short extrapolation = shortArgument(extrapolId, "extrapolId");
+        const xll::CellMatrix pillars = matrixArgument(curve, "curve");
+        const DateCells starts = dateArgument(startDates, "startDates");
+        const DateCells ends = dateArgument(endDates, "endDates");
+        const std::wstring dayCount = text(dayCountConvention);
+        return curveAnswer(sched_CurveForwardRate(today, zeroDayCount, frequency, interpolation,
+                                                  extrapolation, pillars, starts, ends, dayCount));
     });
 }
 

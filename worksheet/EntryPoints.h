@@ -60,4 +60,16 @@ XLL_EXPORT xll::LPXLFOPER XLL_STDCALL xlsched_ZeroRate(double today, double curv
                                                        xll::XlfTextArgument zeroRate_dayConv,
                                                        xll::LPXLFOPER zeroRate_freq);
 
+XLL_EXPORT xll::LPXLFOPER XLL_STDCALL xlsched_CurveDF(double today, xll::XlfTextArgument zeroRate_dayConv,
+                                                      xll::LPXLFOPER zeroRate_freq, xll::LPXLFOPER interpId,
+                                                      xll::LPXLFOPER extrapolId, xll::LPXLFOPER curve,
+                                                      xll::LPXLFOPER dates);
+XLL_EXPORT xll::LPXLFOPER XLL_STDCALL xlsched_CurveZeroRate(
+    double today, xll::XlfTextArgument zeroRate_dayConv, xll::LPXLFOPER zeroRate_freq,
+    xll::LPXLFOPER interpId, xll::LPXLFOPER extrapolId, xll::LPXLFOPER curve, xll::LPXLFOPER dates);
+XLL_EXPORT xll::LPXLFOPER XLL_STDCALL xlsched_CurveForwardRate(
+    double today, xll::XlfTextArgument zeroRate_dayConv, xll::LPXLFOPER zeroRate_freq,
+    xll::LPXLFOPER interpId, xll::LPXLFOPER extrapolId, xll::LPXLFOPER curve, xll::LPXLFOPER startDates,
+    xll::LPXLFOPER endDates, xll::XlfTextArgument dayCountConvention);
+
 } // extern "C"
