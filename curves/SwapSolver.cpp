@@ -13,6 +13,8 @@ namespace {
 
 constexpr double kTolerance = 1e-9;
 
+using Method = InterpolationMethod;
+
 // The objective of one swap. Everything that does not depend on the trial value (the accrual fractions,
 // the known coupons, the spline's sweep over the known points) is computed once here; each evaluation then
 // repeats only the operations that involve the trial value, in the order and form of a full evaluation,
@@ -24,11 +26,13 @@ public:
     double operator()(double x, std::vector<double>& discountFactors);
 
     double upperBracket() const {
-        return swap_.interpolationMethod == ConstantForwardRates ? known_.discountFactors[k_ - 1] : 1.0;
+        return swap_.interpolationMethod == Method::ConstantForwardRates ? known_.discountFactors[k_ - 1]
+                                                                         : 1.0;
     }
     bool solvesForZeroRate() const {
-        const int16_t m = swap_.interpolationMethod;
-        return m == LinearZeroRates || m == LogLinearZeroRates || m == CubicSplineZeroRates;
+        const Method m = swap_.interpolationMethod;
+        return m == Method::LinearZeroRates || m == Method::LogLinearZeroRates ||
+               m == Method::CubicSplineZeroRates;
     }
 
 private:
@@ -85,7 +89,7 @@ SwapObjective::SwapObjective(const ParSwap& swap)
     for (size_t i = 1; i < k_; ++i)
         knownCoupons_ = knownCoupons_ + (known_.discountFactors[i] * coupon_) * accruals_[i];
 
-    if (swap.interpolationMethod == CubicSplineZeroRates) {
+    if (swap.interpolationMethod == Method::CubicSplineZeroRates) {
         nodeX_.assign(n_ + 1, 0.0);
         nodeY_.assign(n_ + 1, 0.0);
         std::copy(known_.days.begin(), known_.days.end(), nodeX_.begin());
@@ -130,7 +134,7 @@ double SwapObjective::operator()(double x, std::vector<double>& discountFactors)
     discountFactors.clear();
     const size_t last = k_ - 1;
     const double xn = days_[n_];
-    if (swap_.interpolationMethod == CubicSplineZeroRates) {
+    if (swap_.interpolationMethod == Method::CubicSplineZeroRates) {
         nodeX_[k_] = xn;
         nodeY_[k_] = x;
     }
@@ -138,21 +142,21 @@ double SwapObjective::operator()(double x, std::vector<double>& discountFactors)
     double df = 0.0; // an unknown method repeats the previous factor, 0 before the first
     for (size_t i = k_; i < n_; ++i) {
         switch (swap_.interpolationMethod) {
-        case LinearZeroRates:
+        case Method::LinearZeroRates:
             df = discountFactorOfZero(interpolateLinear(days_[i], days_[last], known_.zeroRates[last], xn, x),
                                       i);
             break;
-        case LinearDiscountFactors:
+        case Method::LinearDiscountFactors:
             df = interpolateLinear(days_[i], days_[last], known_.discountFactors[last], xn, x);
             break;
-        case LogLinearZeroRates:
+        case Method::LogLinearZeroRates:
             df = discountFactorOfZero(
                 interpolateLogLinear(days_[i], days_[last], known_.zeroRates[last], xn, x), i);
             break;
-        case ConstantForwardRates:
+        case Method::ConstantForwardRates:
             df = forwardDiscountFactor(x, i);
             break;
-        case CubicSplineZeroRates:
+        case Method::CubicSplineZeroRates:
             df = discountFactorOfZero(splineZeroRate(i), i);
             break;
         default:
@@ -170,7 +174,8 @@ double SwapObjective::operator()(double x, std::vector<double>& discountFactors)
         pv = accruals_[n_] * (coupon_ * simple) + pv;
         maturityDf = discountFactorOfZero(x, n_);
     } else {
-        maturityDf = swap_.interpolationMethod == ConstantForwardRates ? forwardDiscountFactor(x, n_) : x;
+        maturityDf =
+            swap_.interpolationMethod == Method::ConstantForwardRates ? forwardDiscountFactor(x, n_) : x;
         pv = accruals_[n_] * (coupon_ * maturityDf) + pv;
     }
     discountFactors.push_back(maturityDf);

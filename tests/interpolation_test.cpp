@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+using enum InterpolationMethod;
+
 namespace {
 
 std::string thrownText(const std::function<void()>& call) {
@@ -23,7 +25,12 @@ std::string thrownText(const std::function<void()>& call) {
 
 // Continuous compounding under Act/365F, so a zero rate z at d days is the discount factor exp(-z d / 365).
 const SerialDate kToday(40000);
-const CurveConvention kContinuous{kToday, L"Act/365F", 5};
+const CurveConvention kContinuous{kToday, DayCountConvention::Act365F, CompoundingFrequency::Continuous};
+
+// A method by its worksheet id.
+InterpolationMethod id(int16_t method) {
+    return parseInterpolationMethod(method);
+}
 
 double df(double zero, double days) {
     return std::exp(-zero * days / 365.0);
@@ -58,7 +65,7 @@ TEST(CurveDiscountFactor, EachMethodBetweenTwoPillars) {
     const double logZero = std::exp(std::log(0.02) + (x - 100) * (std::log(0.04) - std::log(0.02)) / 200);
     const double forward = zeroOf(p.discountFactors[1] / p.discountFactors[0], 200);
     const struct {
-        int16_t method;
+        InterpolationMethod method;
         double expected;
     } rows[] = {
         {LinearZeroRates, df(linearZero, x)},
@@ -66,11 +73,11 @@ TEST(CurveDiscountFactor, EachMethodBetweenTwoPillars) {
         {LogLinearZeroRates, df(logZero, x)},
         {ConstantForwardRates, p.discountFactors[0] * std::exp(-forward * 50 / 365.0)},
         {CubicSplineZeroRates, df(linearZero, x)}, // two nodes: the natural spline is the straight line
-        {0, 0.0},
-        {6, 0.0},
+        {id(0), 0.0},
+        {id(6), 0.0},
     };
     for (const auto& r : rows) {
-        SCOPED_TRACE(r.method);
+        SCOPED_TRACE(static_cast<int>(r.method));
         EXPECT_NEAR(curveDiscountFactor(on(150), p, r.method, kContinuous), r.expected, 1e-15);
     }
 }
@@ -80,12 +87,12 @@ TEST(CurveDiscountFactor, TodayIsOneAndOtherDatesMustLieInsideThePillars) {
     EXPECT_EQ(curveDiscountFactor(kToday, none, LinearZeroRates, kContinuous), 1.0);
     const CurvePillars p = pillarsAt({100, 300}, {0.02, 0.04});
     EXPECT_EQ(curveDiscountFactor(on(100), p, LinearZeroRates, kContinuous), p.discountFactors[0]);
-    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(300), p, 1, kContinuous); }),
+    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(300), p, id(1), kContinuous); }),
               messages::DateOutsideCurve);
-    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(99), p, 1, kContinuous); }),
+    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(99), p, id(1), kContinuous); }),
               messages::DateOutsideCurve);
     const CurvePillars one = pillarsAt({100}, {0.02});
-    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(100), one, 1, kContinuous); }),
+    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(100), one, id(1), kContinuous); }),
               messages::TooFewPillars);
 }
 
@@ -109,7 +116,7 @@ TEST(CurveDiscountFactor, SplineUsesAllPillarsAndSharedDates) {
               messages::BadSplineInput);
     // Beyond a shared last date the bracket is the pair itself.
     CurvePillars twinAtEnd = pillarsAt({100, 200, 200}, {0.02, 0.03, 0.03});
-    EXPECT_EQ(thrownText([&] { ensurePillar(on(250), twinAtEnd, 1, CubicSplineZeroRates, kContinuous); }),
+    EXPECT_EQ(thrownText([&] { ensurePillar(on(250), twinAtEnd, id(1), CubicSplineZeroRates, kContinuous); }),
               messages::BadSplineInput);
 }
 
@@ -150,7 +157,7 @@ TEST(EnsurePillar, BeyondTheLastPillarEachExtrapolationContinuesTheLastSegment) 
     const double dfSlope = (base.discountFactors[2] - base.discountFactors[1]) / 100;
     const double logZero = std::exp(std::log(0.04) + 100 * (std::log(0.04) - std::log(0.03)) / 100);
     const struct {
-        int16_t method;
+        InterpolationMethod method;
         double zero;
         double discountFactor;
     } rows[] = {
@@ -163,13 +170,13 @@ TEST(EnsurePillar, BeyondTheLastPillarEachExtrapolationContinuesTheLastSegment) 
         // The last piece of the natural spline is continued as a cubic: through collinear nodes, a line.
         {CubicSplineZeroRates, 0.05, df(0.05, 400)},
         // An unknown method stores a zero rate of 0.
-        {9, 0.0, 1.0},
+        {id(9), 0.0, 1.0},
     };
     for (const auto& r : rows) {
-        SCOPED_TRACE(r.method);
+        SCOPED_TRACE(static_cast<int>(r.method));
         CurvePillars p = base;
         // The interpolation method is not the one asked beyond the pillars.
-        EXPECT_EQ(ensurePillar(on(400), p, 0, r.method, kContinuous), 2);
+        EXPECT_EQ(ensurePillar(on(400), p, id(0), r.method, kContinuous), 2);
         ASSERT_EQ(p.size(), 4u);
         EXPECT_EQ(p.days[3], 400.0);
         EXPECT_NEAR(p.zeroRates[3], r.zero, 1e-14);
@@ -186,13 +193,15 @@ TEST(EnsurePillar, LinearDiscountFactorsGoBelowZeroFarOut) {
 
 TEST(EnsurePillar, RefusesWhatThePillarsCannotAnswer) {
     CurvePillars one = pillarsAt({100}, {0.02});
-    EXPECT_EQ(thrownText([&] { ensurePillar(on(150), one, 1, 1, kContinuous); }), messages::TooFewPillars);
+    EXPECT_EQ(thrownText([&] { ensurePillar(on(150), one, id(1), id(1), kContinuous); }),
+              messages::TooFewPillars);
     CurvePillars p = pillarsAt({100, 200}, {0.02, 0.03});
-    EXPECT_EQ(thrownText([&] { ensurePillar(on(99), p, 1, 1, kContinuous); }), messages::DateOutsideCurve);
+    EXPECT_EQ(thrownText([&] { ensurePillar(on(99), p, id(1), id(1), kContinuous); }),
+              messages::DateOutsideCurve);
     EXPECT_EQ(p.size(), 2u);
     // Out of order, a date before the first pillar that a later segment holds is still answered.
     CurvePillars unsorted = pillarsAt({200, 100, 300}, {0.03, 0.02, 0.04});
-    EXPECT_EQ(ensurePillar(on(150), unsorted, 1, 1, kContinuous), 1);
+    EXPECT_EQ(ensurePillar(on(150), unsorted, id(1), id(1), kContinuous), 1);
     EXPECT_EQ(unsorted.dates[2], kToday.serial() + 150.0);
 
     // The returned index is 16 bits wide: a list it cannot index is refused, not wrapped around.
@@ -200,7 +209,7 @@ TEST(EnsurePillar, RefusesWhatThePillarsCannotAnswer) {
     for (size_t i = 0; i < days.size(); ++i)
         days[i] = 1.0 + static_cast<double>(i);
     CurvePillars many = pillarsAt(days, zeros);
-    EXPECT_EQ(thrownText([&] { ensurePillar(on(40000), many, 1, 1, kContinuous); }),
+    EXPECT_EQ(thrownText([&] { ensurePillar(on(40000), many, id(1), id(1), kContinuous); }),
               messages::TooManyPillars);
 }
 
