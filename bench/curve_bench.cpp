@@ -3,11 +3,14 @@
 #include "curves/Spline.h"
 #include "tests/CurveMarketData.h"
 
+#include <cstdint>
 #include <vector>
+
+namespace {
 
 // The 27-instrument curve of the tests (4 deposits, 8 futures, 15 swaps to 30 years, semiannual fixed leg,
 // TARGET, modified following), bootstrapped end to end under each interpolation id.
-static void BM_BuildDiscountCurve(benchmark::State& state) {
+void BM_BuildDiscountCurve(benchmark::State& state) {
     market::CurveInputs in;
     in.interpId = static_cast<int16_t>(state.range(0));
     in.extrapolId = in.interpId;
@@ -17,7 +20,7 @@ static void BM_BuildDiscountCurve(benchmark::State& state) {
 BENCHMARK(BM_BuildDiscountCurve)->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
 
 // One spline evaluation through a 60-point schedule, rebuilt from scratch as the interpolation does.
-static void BM_CubicSplineZeroRate(benchmark::State& state) {
+void BM_CubicSplineZeroRate(benchmark::State& state) {
     std::vector<double> days, zeros;
     for (int i = 0; i < 60; ++i) {
         days.push_back(182.5 * (i + 1));
@@ -27,3 +30,39 @@ static void BM_CubicSplineZeroRate(benchmark::State& state) {
         benchmark::DoNotOptimize(cubicSplineZeroRate(5000.0, days, zeros));
 }
 BENCHMARK(BM_CubicSplineZeroRate);
+
+// The deposits of the test curve and `rows` one-day futures strips, each starting where the one before
+// ended (the first between two deposits), without swaps: every strip makes one pillar.
+market::CurveInputs oneDayStrips(int64_t rows, int16_t method) {
+    market::CurveInputs in;
+    in.interpId = in.extrapolId = method;
+    in.futures = xll::CellMatrix(static_cast<uint32_t>(rows), 3);
+    for (uint32_t r = 0; r < rows; ++r) {
+        in.futures(r, 0) = xll::MatrixCell(40807.0 + r);
+        in.futures(r, 1) = xll::MatrixCell(40808.0 + r);
+        in.futures(r, 2) = xll::MatrixCell(0.99999);
+    }
+    in.swaps = xll::CellMatrix(1, 1);
+    return in;
+}
+
+// Long futures lists: up to the pillar limit, and beyond it, where the call ends in "Too many curve
+// pillars." once the pillars exceed it.
+void BM_OneDayFuturesStrips(benchmark::State& state) {
+    const market::CurveInputs in = oneDayStrips(state.range(0), static_cast<int16_t>(state.range(1)));
+    for (auto _ : state) {
+        try {
+            benchmark::DoNotOptimize(market::curveTable(in));
+        } catch (const char*) {
+        }
+    }
+}
+BENCHMARK(BM_OneDayFuturesStrips)
+    ->Args({16000, 5})
+    ->Args({16000, 3})
+    ->Args({32000, 5})
+    ->Args({33000, 3})
+    ->Args({33000, 5})
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace

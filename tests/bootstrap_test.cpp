@@ -562,6 +562,129 @@ TEST(Bootstrap, PreconditionsAreRefusedWithMessages) {
     }
 }
 
+// The worksheet reads every text and cell before the bootstrap runs; of two faults, the one the bootstrap
+// meets first must still be the one reported, whichever input holds it.
+TEST(Bootstrap, OfTwoFaultsTheFirstOneMetIsReported) {
+    struct Row {
+        const char* note;
+        std::function<void(CurveInputs&)> change;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"fixed tenor before the calendar",
+         [](CurveInputs& in) {
+             in.swapFixedTenor = L"6X";
+             in.holidayCalendar = L"MOON";
+         },
+         messages::InvalidTenor},
+        {"valuation date before the calendar",
+         [](CurveInputs& in) {
+             in.holidayCalendar = L"MOON";
+             in.today = kNaN;
+         },
+         messages::InvalidDate},
+        {"calendar before the market cells",
+         [](CurveInputs& in) {
+             in.holidayCalendar = L"MOON";
+             in.moneyMarket(1, 0) = xll::MatrixCell("soon");
+         },
+         "Invalid holiday calendar !!!"},
+        {"calendar before a matrix too narrow",
+         [](CurveInputs& in) {
+             in.holidayCalendar = L"MOON";
+             in.futures = xll::CellMatrix(2, 2);
+         },
+         "Invalid holiday calendar !!!"},
+        {"fixed schedule before the floating tenor",
+         [](CurveInputs& in) {
+             in.rollDayFixedLeg = 15;
+             in.swapFloatTenor = L"6X";
+         },
+         messages::RollDayMismatch},
+        {"floating tenor before the market cells",
+         [](CurveInputs& in) {
+             in.swapFloatTenor = L"6X";
+             in.moneyMarket(1, 0) = xll::MatrixCell("soon");
+         },
+         messages::InvalidTenor},
+        {"an earlier money-market row before a later cell",
+         [](CurveInputs& in) {
+             in.moneyMarket(1, 0) = xll::MatrixCell(40800.0);
+             in.moneyMarket(2, 0) = xll::MatrixCell("soon");
+         },
+         messages::PeriodEndBeforeStart},
+        {"the period before the zero-rate day count",
+         [](CurveInputs& in) {
+             in.moneyMarket(1, 0) = xll::MatrixCell(40800.0);
+             in.zeroRateDayConv = L"Act/365";
+         },
+         messages::PeriodEndBeforeStart},
+        {"a money-market cell before the zero-rate day count of a later row",
+         [](CurveInputs& in) {
+             in.moneyMarket(1, 0) = xll::MatrixCell("soon");
+             in.zeroRateDayConv = L"Act/365";
+         },
+         xll::messages::NotANumber},
+        {"a futures start before its own end cell",
+         [](CurveInputs& in) {
+             in.futures(1, 0) = xll::MatrixCell(40805.0);
+             in.futures(1, 1) = xll::MatrixCell("later");
+         },
+         messages::FuturesStartBeforeCurve},
+        {"a futures end cell once its start is a pillar",
+         [](CurveInputs& in) {
+             in.futures(2, 1) = xll::MatrixCell("later");
+             in.futures(3, 0) = xll::MatrixCell(40805.0);
+         },
+         xll::messages::NotANumber},
+        {"the spline at a futures start before that row's end cell",
+         [](CurveInputs& in) {
+             in.interpId = in.extrapolId = 5;
+             in.moneyMarket(2, 0) = xll::MatrixCell(40806.0); // two deposits on one date
+             in.futures(1, 1) = xll::MatrixCell("later");
+         },
+         messages::BadSplineInput},
+        {"an earlier swap before a later swap cell",
+         [](CurveInputs& in) {
+             in.swaps(1, 1) = xll::MatrixCell(2.25);
+             in.swaps(2, 1) = xll::MatrixCell("3Y");
+         },
+         messages::InvalidSwapPeriods},
+        {"an unknown fixed day count only when a swap is valued",
+         [](CurveInputs& in) {
+             in.swapFixedDayConv = L"30/365";
+             in.swaps(1, 1) = xll::MatrixCell(2.25);
+         },
+         messages::InvalidSwapPeriods},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.note);
+        CurveInputs in;
+        r.change(in);
+        EXPECT_EQ(failureOf(in), r.expected);
+    }
+    CurveInputs noSwaps;
+    noSwaps.swapFixedDayConv = L"30/365";
+    noSwaps.swaps = xll::CellMatrix(1, 1);
+    EXPECT_EQ(failureOf(noSwaps), "");
+}
+
+// Far more futures than pillars allowed: the pillars run out after about half of them, and each one costs
+// no more than a constant on the way, so the refusal comes at once.
+TEST(Bootstrap, FuturesBeyondThePillarLimitAreRefused) {
+    CurveInputs in;
+    in.interpId = in.extrapolId = 5;
+    const uint32_t rows = 17000; // two pillars each: start and end of disjoint strips
+    in.futures = xll::CellMatrix(rows, 3);
+    for (uint32_t r = 0; r < rows; ++r) {
+        in.futures(r, 0) = xll::MatrixCell(40900.0 + 2 * r);
+        in.futures(r, 1) = xll::MatrixCell(40901.0 + 2 * r);
+        in.futures(r, 2) = xll::MatrixCell(0.9999);
+    }
+    in.swaps = xll::CellMatrix(1, 1);
+    EXPECT_EQ(failureOf(in), messages::TooManyPillars);
+}
+
 TEST(Bootstrap, SharedPillarDatesBreakOnlyTheSpline) {
     // A last strip from the 1-week to the 1-month deposit date: its end is a second pillar of that date.
     CurveInputs in;
