@@ -31,15 +31,15 @@ void BM_CubicSplineZeroRate(benchmark::State& state) {
 }
 BENCHMARK(BM_CubicSplineZeroRate);
 
-// The deposits of the test curve and `rows` one-day futures strips, each starting where the one before
-// ended (the first between two deposits), without swaps: every strip makes one pillar.
+// The deposits of the test curve and `rows` one-day futures strips from the last deposit on, each starting
+// where the one before ended, without swaps: every strip makes one pillar.
 market::CurveInputs oneDayStrips(int64_t rows, int16_t method) {
     market::CurveInputs in;
     in.interpId = in.extrapolId = method;
     in.futures = xll::CellMatrix(static_cast<uint32_t>(rows), 3);
     for (uint32_t r = 0; r < rows; ++r) {
-        in.futures(r, 0) = xll::MatrixCell(40807.0 + r);
-        in.futures(r, 1) = xll::MatrixCell(40808.0 + r);
+        in.futures(r, 0) = xll::MatrixCell(40868.0 + r);
+        in.futures(r, 1) = xll::MatrixCell(40869.0 + r);
         in.futures(r, 2) = xll::MatrixCell(0.99999);
     }
     in.swaps = xll::CellMatrix(1, 1);
