@@ -17,8 +17,19 @@ double periodsPerYear(CompoundingFrequency frequency) {
     }
 }
 
+double simpleDiscountFactorOver(double rate, double yearFraction) {
+    return 1.0 / (1.0 + rate * yearFraction);
+}
+
+double discountFactorOver(double zeroRate, double t, CompoundingFrequency frequency) {
+    if (frequency == CompoundingFrequency::Continuous)
+        return std::exp(-zeroRate * t);
+    const double n = periodsPerYear(frequency);
+    return 1.0 / std::pow(1.0 + zeroRate / n, n * t);
+}
+
 double simpleDiscountFactor(double rate, SerialDate start, SerialDate end, DayCountConvention dayCount) {
-    return 1.0 / (1.0 + rate * dayCountFraction(start, end, dayCount));
+    return simpleDiscountFactorOver(rate, dayCountFraction(start, end, dayCount));
 }
 
 double simpleForwardRate(SerialDate reference, double rate1, SerialDate maturity1, double rate2,
@@ -41,11 +52,7 @@ double zeroRateFromDiscountFactor(SerialDate start, SerialDate end, double disco
 
 double discountFactorFromZeroRate(double zeroRate, SerialDate start, SerialDate end,
                                   DayCountConvention dayCount, CompoundingFrequency frequency) {
-    const double t = dayCountFraction(start, end, dayCount);
-    if (frequency == CompoundingFrequency::Continuous)
-        return std::exp(-zeroRate * t);
-    const double n = periodsPerYear(frequency);
-    return 1.0 / std::pow(1.0 + zeroRate / n, n * t);
+    return discountFactorOver(zeroRate, dayCountFraction(start, end, dayCount), frequency);
 }
 
 double sched_discountFactor(double spotRate, double start, double end, std::wstring dayCount) {

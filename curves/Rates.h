@@ -30,6 +30,11 @@ double zeroRateFromDiscountFactor(SerialDate start, SerialDate end, double disco
 double discountFactorFromZeroRate(double zeroRate, SerialDate start, SerialDate end,
                                   DayCountConvention dayCount, CompoundingFrequency frequency);
 
+// The same conversions over a year fraction already computed, for callers that value one period many times
+// (the conversions above are these after the day count).
+double simpleDiscountFactorOver(double rate, double yearFraction);
+double discountFactorOver(double zeroRate, double yearFraction, CompoundingFrequency frequency);
+
 double sched_discountFactor(double spotRate, double start, double end, std::wstring dayCount);
 double sched_forwardRate(double referenceDate, double spotRate1, double maturity1, double spotRate2,
                          double maturity2, std::wstring dayCount);

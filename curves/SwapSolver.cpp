@@ -37,15 +37,11 @@ public:
 
 private:
     double discountFactorOfZero(double zeroRate, size_t i) const {
-        const CurveConvention& c = swap_.convention;
-        return discountFactorFromZeroRate(zeroRate, c.today, schedule_[i], c.zeroRateDayCount,
-                                          c.zeroRateFrequency);
+        return discountFactorOver(zeroRate, fromToday_[i], swap_.convention.zeroRateFrequency);
     }
     double forwardDiscountFactor(double forwardRate, size_t i) const {
-        const CurveConvention& c = swap_.convention;
-        return known_.discountFactors[k_ - 1] * discountFactorFromZeroRate(forwardRate, schedule_[k_ - 1],
-                                                                           schedule_[i], c.zeroRateDayCount,
-                                                                           c.zeroRateFrequency);
+        return known_.discountFactors[k_ - 1] *
+               discountFactorOver(forwardRate, fromLastKnown_[i], swap_.convention.zeroRateFrequency);
     }
     double splineZeroRate(size_t i);
 
@@ -58,6 +54,10 @@ private:
     double knownCoupons_ = 0.0;
     std::vector<double> accruals_; // [i]: fixed-leg fraction of S[i - 1] to S[i]
     std::vector<double> days_;     // [i]: S[i] - today
+    // Year fractions in the curve's day count, of today to S[i] and of S[k - 1] to S[i] (i >= k), for the
+    // methods that convert with them; and of today to the maturity in the fixed leg's day count.
+    std::vector<double> fromToday_, fromLastKnown_;
+    double maturityFixedFraction_ = 0.0;
 
     // The spline's nodes (known points, points interpolated so far, the trial point last) and its forward
     // sweep; entries up to k - 2 depend on known points only.
@@ -88,6 +88,20 @@ SwapObjective::SwapObjective(const ParSwap& swap)
     }
     for (size_t i = 1; i < k_; ++i)
         knownCoupons_ = knownCoupons_ + (known_.discountFactors[i] * coupon_) * accruals_[i];
+
+    // Every trial value meets the same periods: their fractions are computed once. (They cannot fail here:
+    // the day counts were used before, and every date from S[k - 1] on is on or after today.)
+    const CurveConvention& c = swap.convention;
+    if (solvesForZeroRate()) {
+        fromToday_.assign(n_ + 1, 0.0);
+        for (size_t i = k_; i <= n_; ++i)
+            fromToday_[i] = dayCountFraction(c.today, schedule_[i], c.zeroRateDayCount);
+        maturityFixedFraction_ = dayCountFraction(c.today, schedule_[n_], swap.fixedDayCount);
+    } else if (swap.interpolationMethod == Method::ConstantForwardRates) {
+        fromLastKnown_.assign(n_ + 1, 0.0);
+        for (size_t i = k_; i <= n_; ++i)
+            fromLastKnown_[i] = dayCountFraction(schedule_[k_ - 1], schedule_[i], c.zeroRateDayCount);
+    }
 
     if (swap.interpolationMethod == Method::CubicSplineZeroRates) {
         nodeX_.assign(n_ + 1, 0.0);
@@ -169,8 +183,7 @@ double SwapObjective::operator()(double x, std::vector<double>& discountFactors)
     double maturityDf = 0.0;
     if (solvesForZeroRate()) {
         // The last coupon is discounted at the simple rate x under the fixed-leg day count.
-        const double simple =
-            simpleDiscountFactor(x, swap_.convention.today, schedule_[n_], swap_.fixedDayCount);
+        const double simple = simpleDiscountFactorOver(x, maturityFixedFraction_);
         pv = accruals_[n_] * (coupon_ * simple) + pv;
         maturityDf = discountFactorOfZero(x, n_);
     } else {
