@@ -65,4 +65,19 @@ BENCHMARK(BM_OneDayFuturesStrips)
     ->Args({33000, 5})
     ->Unit(benchmark::kMillisecond);
 
+// The same count of strips in scattered order: each start lands somewhere inside the pillars made so far
+// (or beyond them), so every insertion moves the pillars after it.
+void BM_ScatteredFuturesStrips(benchmark::State& state) {
+    market::CurveInputs in = oneDayStrips(state.range(0), static_cast<int16_t>(state.range(1)));
+    const auto rows = static_cast<uint32_t>(state.range(0));
+    for (uint32_t r = 0; r < rows; ++r) {
+        const double start = 40869.0 + 10.0 * ((r * 7919u) % rows);
+        in.futures(r, 0) = xll::MatrixCell(start);
+        in.futures(r, 1) = xll::MatrixCell(start + 1 + r % 5);
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(market::curveTable(in));
+}
+BENCHMARK(BM_ScatteredFuturesStrips)->Args({16000, 5})->Args({16000, 3})->Unit(benchmark::kMillisecond);
+
 } // namespace
