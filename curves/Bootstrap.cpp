@@ -192,12 +192,6 @@ SettlementCalendar SettlementCalendar::build(const std::wstring& text,
     return result;
 }
 
-SettlementCalendar SettlementCalendar::of(std::unique_ptr<MergedBusinessCalendar> calendar) {
-    SettlementCalendar result;
-    result.calendar_ = std::move(calendar);
-    return result;
-}
-
 const BusinessCalendar& SettlementCalendar::get() const {
     if (failure_)
         std::rethrow_exception(failure_);

@@ -68,7 +68,6 @@ struct CurveConventions {
 class SettlementCalendar {
 public:
     static SettlementCalendar build(const std::wstring& text, std::vector<double> extraHolidays) noexcept;
-    static SettlementCalendar of(std::unique_ptr<MergedBusinessCalendar> calendar);
 
     const BusinessCalendar& get() const;
 
