@@ -75,7 +75,7 @@ double actualActual(int64_t start, int64_t end, const Ymd& s, const Ymd& e) {
 
 DayCountConvention parseDayCountConvention(const std::wstring& text) {
     for (const NamedConvention& entry : namedConventions())
-        if (equalsIgnoringCase(text, entry.name))
+        if (entry.name.size() == text.size() && equalsIgnoringCase(text, entry.name))
             return entry.rule;
     return Convention::Unrecognised;
 }
