@@ -6,11 +6,14 @@
 
 #include <algorithm>
 #include <random>
+#include <cstdint>
 #include <vector>
+
+namespace {
 
 // The 27-instrument curve of the tests (4 deposits, 8 futures, 15 swaps to 30 years, semiannual fixed leg,
 // TARGET, modified following), bootstrapped end to end under each interpolation id.
-static void BM_BuildDiscountCurve(benchmark::State& state) {
+void BM_BuildDiscountCurve(benchmark::State& state) {
     market::CurveInputs in;
     in.interpId = static_cast<int16_t>(state.range(0));
     in.extrapolId = in.interpId;
@@ -20,7 +23,7 @@ static void BM_BuildDiscountCurve(benchmark::State& state) {
 BENCHMARK(BM_BuildDiscountCurve)->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
 
 // One spline evaluation through a 60-point schedule, rebuilt from scratch as the interpolation does.
-static void BM_CubicSplineZeroRate(benchmark::State& state) {
+void BM_CubicSplineZeroRate(benchmark::State& state) {
     std::vector<double> days, zeros;
     for (int i = 0; i < 60; ++i) {
         days.push_back(182.5 * (i + 1));
@@ -52,3 +55,53 @@ BENCHMARK(BM_CurveDiscountFactors)
     ->ArgsProduct({{1, 2, 3, 4, 5}, {1, 0}})
     ->ArgNames({"id", "sorted"})
     ->Unit(benchmark::kMicrosecond);
+// The deposits of the test curve and `rows` one-day futures strips from the last deposit on, each starting
+// where the one before ended, without swaps: every strip makes one pillar.
+market::CurveInputs oneDayStrips(int64_t rows, int16_t method) {
+    market::CurveInputs in;
+    in.interpId = in.extrapolId = method;
+    in.futures = xll::CellMatrix(static_cast<uint32_t>(rows), 3);
+    for (uint32_t r = 0; r < rows; ++r) {
+        in.futures(r, 0) = xll::MatrixCell(40868.0 + r);
+        in.futures(r, 1) = xll::MatrixCell(40869.0 + r);
+        in.futures(r, 2) = xll::MatrixCell(0.99999);
+    }
+    in.swaps = xll::CellMatrix(1, 1);
+    return in;
+}
+
+// Long futures lists: up to the pillar limit, and beyond it, where the call ends in "Too many curve
+// pillars." once the pillars exceed it.
+void BM_OneDayFuturesStrips(benchmark::State& state) {
+    const market::CurveInputs in = oneDayStrips(state.range(0), static_cast<int16_t>(state.range(1)));
+    for (auto _ : state) {
+        try {
+            benchmark::DoNotOptimize(market::curveTable(in));
+        } catch (const char*) {
+        }
+    }
+}
+BENCHMARK(BM_OneDayFuturesStrips)
+    ->Args({16000, 5})
+    ->Args({16000, 3})
+    ->Args({32000, 5})
+    ->Args({33000, 3})
+    ->Args({33000, 5})
+    ->Unit(benchmark::kMillisecond);
+
+// The same count of strips in scattered order: each start lands somewhere inside the pillars made so far
+// (or beyond them), so every insertion moves the pillars after it.
+void BM_ScatteredFuturesStrips(benchmark::State& state) {
+    market::CurveInputs in = oneDayStrips(state.range(0), static_cast<int16_t>(state.range(1)));
+    const auto rows = static_cast<uint32_t>(state.range(0));
+    for (uint32_t r = 0; r < rows; ++r) {
+        const double start = 40869.0 + 10.0 * ((r * 7919u) % rows);
+        in.futures(r, 0) = xll::MatrixCell(start);
+        in.futures(r, 1) = xll::MatrixCell(start + 1 + r % 5);
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(market::curveTable(in));
+}
+BENCHMARK(BM_ScatteredFuturesStrips)->Args({16000, 5})->Args({16000, 3})->Unit(benchmark::kMillisecond);
+
+} // namespace

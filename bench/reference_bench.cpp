@@ -66,7 +66,7 @@ void BM_MonthlyScheduleOverYears(benchmark::State& state) {
     const double end = yearsOn(start, state.range(0));
     for (auto _ : state)
         benchmark::DoNotOptimize(
-            generateSchedule(start, start, end, end, 15, L"1M", L"m", L"TARGET,LONDON", {}));
+            sched_Schedule(start, start, end, end, 15, L"1M", L"m", L"TARGET,LONDON", {}));
     state.counters["dates"] = static_cast<double>(12 * state.range(0) + 3);
 }
 BENCHMARK(BM_MonthlyScheduleOverYears)
@@ -170,7 +170,7 @@ BENCHMARK(BM_StepReference)->Arg(100)->Arg(1000)->Arg(10'000)->Unit(benchmark::k
 std::vector<SerialDate> fiftyYearsOfMonthlyDates() {
     const double start = SerialDate(15, 1, 2011).serial();
     const double end = yearsOn(start, 50);
-    return generateSchedule(start, start, end, end, 15, L"1M", L"u", L"TARGET,LONDON", {});
+    return unadjustedSchedule(start, start, end, end, 15, parseTenor(L"1M"));
 }
 
 void BM_AdjustScheduleTogether(benchmark::State& state) {

@@ -1,6 +1,7 @@
 #include "curves/Bootstrap.h"
 
 #include "calendars/CalendarFactory.h"
+#include "calendars/Messages.h"
 #include "curves/Curve.h"
 #include "curves/CurveMessages.h"
 #include "curves/Rates.h"
@@ -8,7 +9,9 @@
 #include "daycount/Schedule.h"
 
 #include <cstddef>
+#include <exception>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -24,14 +27,12 @@ void requireLegTenor(int16_t months) {
 
 // A leg's schedule from the spot date to the 50-year maturity, regular from one tenor after the spot date
 // to one tenor before the maturity, all adjusted on the settlement calendar.
-std::vector<SerialDate> legSchedule(SerialDate spot, SerialDate maturity, int16_t months, double rollDay,
-                                    const std::wstring& tenor, const BusinessCalendar& calendar,
-                                    const std::wstring& ctrl, const std::wstring& holidayCalendar,
-                                    const std::vector<double>& xtraHolidays) {
-    const SerialDate firstRegular = calendar.adjust(spot.plusMonths(months), ctrl);
-    const SerialDate lastRegular = calendar.adjust(maturity.plusMonths(-months), ctrl);
+std::vector<SerialDate> legSchedule(SerialDate spot, SerialDate maturity, int16_t months, const SwapLeg& leg,
+                                    const BusinessCalendar& calendar, BusinessDayConvention adjustment) {
+    const SerialDate firstRegular = adjustDate(calendar, spot.plusMonths(months), adjustment);
+    const SerialDate lastRegular = adjustDate(calendar, maturity.plusMonths(-months), adjustment);
     return generateSchedule(spot.serial(), firstRegular.serial(), lastRegular.serial(), maturity.serial(),
-                            rollDay, tenor, ctrl, holidayCalendar, xtraHolidays);
+                            leg.rollDay, leg.tenor, adjustment, calendar);
 }
 
 void appendPillar(CurvePillars& pillars, double date, double days, double discountFactor, double zeroRate) {
@@ -45,50 +46,62 @@ double zeroRateAt(SerialDate date, double discountFactor, const CurveConvention&
     return zeroRateFromDiscountFactor(c.today, date, discountFactor, c.zeroRateDayCount, c.zeroRateFrequency);
 }
 
-// Money-market rows with a number in column 1, in matrix order (neither sorted nor checked for duplicates).
-void addMoneyMarket(const xll::CellMatrix& moneyMarket, const CurveConvention& c, CurvePillars& pillars) {
-    for (uint32_t r = 0; r < moneyMarket.rows(); ++r) {
-        if (!moneyMarket(r, 1).isNumber())
-            continue;
-        const double date = moneyMarket(r, 0).numericValue();
-        const double discountFactor = moneyMarket(r, 1).numericValue();
-        appendPillar(pillars, date, date - c.today.serial(), discountFactor,
-                     zeroRateAt(toSerialDate(date), discountFactor, c));
-    }
+void raiseIfUnreadable(const std::exception_ptr& unreadable) {
+    if (unreadable)
+        std::rethrow_exception(unreadable);
+}
+
+// Money-market rows in sheet order (neither sorted nor checked for duplicates).
+void addMoneyMarket(const QuoteRows<MoneyMarketQuote>& moneyMarket, const CurveConvention& c,
+                    CurvePillars& pillars) {
+    for (const MoneyMarketQuote& row : moneyMarket.rows)
+        appendPillar(pillars, row.date, row.date - c.today.serial(), row.discountFactor,
+                     zeroRateAt(toSerialDate(row.date), row.discountFactor, c));
+    raiseIfUnreadable(moneyMarket.unreadable);
     if (pillars.size() == 0)
         throw messages::NoMoneyMarketRows;
 }
 
-// Futures rows with a number in column 2: the start date becomes a pillar, the end date's discount factor
-// is the start's times the forward discount factor. Each row sees the pillars of the rows above it.
-void addFutures(const xll::CellMatrix& futures, int16_t interpId, int16_t extrapolId,
-                const CurveConvention& c, CurvePillars& pillars) {
-    for (uint32_t r = 0; r < futures.rows(); ++r) {
-        if (!futures(r, 2).isNumber())
-            continue;
-        const SerialDate start = toSerialDate(futures(r, 0).numericValue());
-        if (pillars.size() < 2)
-            throw messages::TooFewPillarsForFutures;
-        if (start.serial() < pillars.dates[0] && findSegment(start.serial(), pillars) == kNoSegment)
-            throw messages::FuturesStartBeforeCurve;
-        const int16_t p = ensurePillar(start, pillars, interpId, extrapolId, c);
-        const double forward = futures(r, 2).numericValue();
-        const SerialDate end = toSerialDate(futures(r, 1).numericValue());
-        const double discountFactor = forward * pillars.discountFactors[static_cast<size_t>(p + 1)];
-        insertKnownPillar(end.serial(), zeroRateAt(end, discountFactor, c), discountFactor, pillars);
+// A futures start becomes a pillar (interpolated, or extrapolated beyond the last one); its index.
+size_t addFuturesStart(double startDate, const CurveConventions& conventions, const CurveConvention& c,
+                       CurvePillars& pillars, PillarIndex& index) {
+    const SerialDate start = toSerialDate(startDate);
+    if (pillars.size() < 2)
+        throw messages::TooFewPillarsForFutures;
+    if (start.serial() < pillars.dates[0] && index.findSegment(start.serial(), pillars) == kNoSegment)
+        throw messages::FuturesStartBeforeCurve;
+    const int16_t p =
+        ensurePillar(start, pillars, conventions.interpolation, conventions.extrapolation, c, &index);
+    return static_cast<size_t>(p + 1);
+}
+
+// The end date's discount factor is the start's times the forward discount factor. Each row sees the
+// pillars of the rows above it.
+void addFutures(const FuturesRows& futures, const CurveConventions& conventions, const CurveConvention& c,
+                CurvePillars& pillars) {
+    PillarIndex index(pillars);
+    for (const FuturesQuote& row : futures.rows) {
+        const size_t start = addFuturesStart(row.start, conventions, c, pillars, index);
+        const SerialDate end = toSerialDate(row.end);
+        const double discountFactor = row.forwardDiscountFactor * pillars.discountFactors[start];
+        insertKnownPillar(end.serial(), zeroRateAt(end, discountFactor, c), discountFactor, pillars, &index);
     }
+    if (futures.unreadableRowStart)
+        addFuturesStart(*futures.unreadableRowStart, conventions, c, pillars, index);
+    raiseIfUnreadable(futures.unreadable);
 }
 
 // The schedule points before the last pillar take their discount factors from the curve.
 ScheduleCurve knownSchedulePoints(const std::vector<SerialDate>& schedule, const CurvePillars& pillars,
-                                  int16_t interpId, const CurveConvention& c) {
+                                  InterpolationMethod interpolation, const CurveConvention& c) {
     ScheduleCurve known;
+    PillarIndex index(pillars);
     const double lastPillar = pillars.dates.back();
     for (size_t i = 0; i < schedule.size() && schedule[i].serial() < lastPillar; ++i) {
         const SerialDate date = schedule[i];
-        if (date != c.today && findSegment(date.serial(), pillars) == kNoSegment)
+        if (date != c.today && index.findSegment(date.serial(), pillars) == kNoSegment)
             throw messages::ScheduleBeforeCurve; // before the first pillar, since it is before the last
-        const double discountFactor = curveDiscountFactor(date, pillars, interpId, c);
+        const double discountFactor = curveDiscountFactor(date, pillars, interpolation, c, &index);
         known.discountFactors.push_back(discountFactor);
         known.zeroRates.push_back(zeroRateAt(date, discountFactor, c));
         known.days.push_back(date.serial() - static_cast<double>(c.today.serial()));
@@ -96,17 +109,14 @@ ScheduleCurve knownSchedulePoints(const std::vector<SerialDate>& schedule, const
     return known;
 }
 
-// Each swap row with a number in column 0 (rate in per cent, maturity in years) extends the schedule curve
-// to its maturity and adds a pillar there.
-void addSwaps(const xll::CellMatrix& swaps, int paymentsPerYear, const std::vector<SerialDate>& schedule,
-              const std::wstring& fixedDayCount, int16_t interpId, const CurveConvention& c,
+// Each swap row (rate in per cent, maturity in years) extends the schedule curve to its maturity and adds a
+// pillar there.
+void addSwaps(const QuoteRows<SwapQuote>& swaps, int paymentsPerYear, const std::vector<SerialDate>& schedule,
+              DayCountConvention fixedDayCount, InterpolationMethod interpolation, const CurveConvention& c,
               ScheduleCurve& known, CurvePillars& pillars) {
-    for (uint32_t r = 0; r < swaps.rows(); ++r) {
-        if (!swaps(r, 0).isNumber())
-            continue;
-        const double rate = swaps(r, 0).numericValue();
-        const double years = swaps(r, 1).numericValue();
-        const ParSwap swap{known, schedule, fixedDayCount, interpId, c, rate, years * paymentsPerYear};
+    for (const SwapQuote& row : swaps.rows) {
+        const ParSwap swap{
+            known, schedule, fixedDayCount, interpolation, c, row.ratePercent, row.years * paymentsPerYear};
         const std::vector<double> solved = solveSwapMaturity(swap);
         for (double discountFactor : solved) {
             const SerialDate date = schedule[known.size()];
@@ -118,43 +128,39 @@ void addSwaps(const xll::CellMatrix& swaps, int paymentsPerYear, const std::vect
         appendPillar(pillars, schedule[j].serial(), known.days[j], known.discountFactors[j],
                      known.zeroRates[j]);
     }
+    raiseIfUnreadable(swaps.unreadable);
 }
 
 } // namespace
 
-CurveBuild bootstrapCurve(double today, const std::wstring& zeroRateDayConv, int16_t zeroRateFreq,
-                          int16_t interpId, int16_t extrapolId, const xll::CellMatrix& moneyMarket,
-                          const xll::CellMatrix& futures, const std::wstring& swapFloatTenor,
-                          const std::wstring& /*swapFloatDayConv: the floating leg enters no value*/,
-                          double rollDayFloatLeg, const std::wstring& swapFixedTenor,
-                          const std::wstring& swapFixedDayConv, double rollDayFixedLeg,
-                          const xll::CellMatrix& swaps, const std::wstring& holidayCalendar,
-                          const std::wstring& ctrl, const std::vector<double>& xtraHolidays) {
+CurveBuild bootstrapCurve(const CurveRequest& request) {
+    const CurveConventions& conventions = request.conventions;
     // The swap schedules come first, so their failures show even without swap rows.
-    const int16_t fixedMonths = tenorToMonths(swapFixedTenor);
+    const int16_t fixedMonths = conventions.fixedLeg.tenor.months();
     requireLegTenor(fixedMonths);
-    const SerialDate valuationDate = toSerialDate(today);
+    const SerialDate valuationDate = toSerialDate(conventions.today);
     const SerialDate spot = valuationDate.plusDays(2); // calendar days, not adjusted
-    std::unique_ptr<MergedBusinessCalendar> calendar = CalendarFactory().createCalendar(holidayCalendar);
-    calendar->setExtraHolidays(xtraHolidays);
-    const SerialDate maturity = calendar->adjust(spot.plusMonths(kScheduleMonths), ctrl);
+    const BusinessCalendar& calendar = request.calendar.get();
+    const BusinessDayConvention adjustment = conventions.adjustment;
+    const SerialDate maturity = adjustDate(calendar, spot.plusMonths(kScheduleMonths), adjustment);
 
-    CurveBuild build{{valuationDate, zeroRateDayConv, zeroRateFreq}, {}, {}, {}};
-    build.fixedSchedule = legSchedule(spot, maturity, fixedMonths, rollDayFixedLeg, swapFixedTenor, *calendar,
-                                      ctrl, holidayCalendar, xtraHolidays);
+    CurveBuild build{
+        {valuationDate, conventions.zeroRateDayCount, conventions.zeroRateFrequency}, {}, {}, {}};
+    build.fixedSchedule =
+        legSchedule(spot, maturity, fixedMonths, conventions.fixedLeg, calendar, adjustment);
     // The floating leg is built for its failures only: it is valued as 1 - DF(maturity).
-    const int16_t floatMonths = tenorToMonths(swapFloatTenor);
+    const int16_t floatMonths = conventions.floatingLeg.tenor.months();
     requireLegTenor(floatMonths);
-    legSchedule(spot, maturity, floatMonths, rollDayFloatLeg, swapFloatTenor, *calendar, ctrl,
-                holidayCalendar, xtraHolidays);
+    legSchedule(spot, maturity, floatMonths, conventions.floatingLeg, calendar, adjustment);
     const int paymentsPerYear = 12 / fixedMonths;
 
     const CurveConvention& c = build.convention;
-    addMoneyMarket(moneyMarket, c, build.pillars);
-    addFutures(futures, interpId, extrapolId, c, build.pillars);
-    build.scheduleCurve = knownSchedulePoints(build.fixedSchedule, build.pillars, interpId, c);
-    addSwaps(swaps, paymentsPerYear, build.fixedSchedule, swapFixedDayConv, interpId, c, build.scheduleCurve,
-             build.pillars);
+    addMoneyMarket(request.moneyMarket, c, build.pillars);
+    addFutures(request.futures, conventions, c, build.pillars);
+    build.scheduleCurve =
+        knownSchedulePoints(build.fixedSchedule, build.pillars, conventions.interpolation, c);
+    addSwaps(request.swaps, paymentsPerYear, build.fixedSchedule, conventions.fixedLeg.dayCount,
+             conventions.interpolation, c, build.scheduleCurve, build.pillars);
     return build;
 }
 
@@ -169,17 +175,27 @@ xll::NumberMatrix pillarTable(const CurvePillars& pillars) {
     return table;
 }
 
-xll::NumberMatrix buildDiscountCurve(double today, const std::wstring& zeroRateDayConv, int16_t zeroRateFreq,
-                                     int16_t interpId, int16_t extrapolId, const xll::CellMatrix& moneyMarket,
-                                     const xll::CellMatrix& futures, const std::wstring& swapFloatTenor,
-                                     const std::wstring& swapFloatDayConv, double rollDayFloatLeg,
-                                     const std::wstring& swapFixedTenor, const std::wstring& swapFixedDayConv,
-                                     double rollDayFixedLeg, const xll::CellMatrix& swaps,
-                                     const std::wstring& holidayCalendar, const std::wstring& ctrl,
-                                     const std::vector<double>& xtraHolidays) {
-    return pillarTable(bootstrapCurve(today, zeroRateDayConv, zeroRateFreq, interpId, extrapolId, moneyMarket,
-                                      futures, swapFloatTenor, swapFloatDayConv, rollDayFloatLeg,
-                                      swapFixedTenor, swapFixedDayConv, rollDayFixedLeg, swaps,
-                                      holidayCalendar, ctrl, xtraHolidays)
-                           .pillars);
+xll::NumberMatrix buildDiscountCurve(const CurveRequest& request) {
+    return pillarTable(bootstrapCurve(request).pillars);
+}
+
+SettlementCalendar SettlementCalendar::build(const std::wstring& text,
+                                             std::vector<double> extraHolidays) noexcept {
+    SettlementCalendar result;
+    try {
+        std::unique_ptr<MergedBusinessCalendar> calendar = CalendarFactory().createCalendar(text);
+        calendar->setExtraHolidays(std::move(extraHolidays));
+        result.calendar_ = std::move(calendar);
+    } catch (...) {
+        result.failure_ = std::current_exception();
+    }
+    return result;
+}
+
+const BusinessCalendar& SettlementCalendar::get() const {
+    if (failure_)
+        std::rethrow_exception(failure_);
+    if (!calendar_)
+        throw messages::InvalidHolidayCalendar;
+    return *calendar_;
 }

@@ -1,13 +1,11 @@
 #pragma once
 
+#include "curves/CurveData.h"
 #include "curves/Interpolation.h"
 #include "curves/SwapSolver.h"
 #include "dates/SerialDate.h"
-#include "matrix/CellMatrix.h"
 #include "matrix/NumberMatrix.h"
 
-#include <cstdint>
-#include <string>
 #include <vector>
 
 // What the bootstrap builds on the way to its table: the pillars, the fixed-leg schedule and the schedule
@@ -20,14 +18,7 @@ struct CurveBuild {
     ScheduleCurve scheduleCurve;
 };
 
-CurveBuild bootstrapCurve(double today, const std::wstring& zeroRateDayConv, int16_t zeroRateFreq,
-                          int16_t interpId, int16_t extrapolId, const xll::CellMatrix& moneyMarket,
-                          const xll::CellMatrix& futures, const std::wstring& swapFloatTenor,
-                          const std::wstring& swapFloatDayConv, double rollDayFloatLeg,
-                          const std::wstring& swapFixedTenor, const std::wstring& swapFixedDayConv,
-                          double rollDayFixedLeg, const xll::CellMatrix& swaps,
-                          const std::wstring& holidayCalendar, const std::wstring& ctrl,
-                          const std::vector<double>& xtraHolidays);
+CurveBuild bootstrapCurve(const CurveRequest& request);
 
 // One row per pillar: date, discount factor, zero rate.
 xll::NumberMatrix pillarTable(const CurvePillars& pillars);

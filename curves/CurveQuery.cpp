@@ -13,6 +13,16 @@
 
 namespace {
 
+// The worksheet id of a method.
+constexpr int16_t id(InterpolationMethod method) {
+    return static_cast<int16_t>(method);
+}
+constexpr int16_t LinearZeroRates = id(InterpolationMethod::LinearZeroRates);
+constexpr int16_t LinearDiscountFactors = id(InterpolationMethod::LinearDiscountFactors);
+constexpr int16_t LogLinearZeroRates = id(InterpolationMethod::LogLinearZeroRates);
+constexpr int16_t ConstantForwardRates = id(InterpolationMethod::ConstantForwardRates);
+constexpr int16_t CubicSplineZeroRates = id(InterpolationMethod::CubicSplineZeroRates);
+
 bool validMethod(int16_t id) {
     return id >= LinearZeroRates && id <= CubicSplineZeroRates;
 }
@@ -28,7 +38,7 @@ void CurveQuery::checkQuoting(const CurveConvention& convention, int16_t interpo
     // An unknown day count would otherwise only show at the first date that needs a conversion.
     dayCountFraction(convention.today, convention.today, convention.zeroRateDayCount);
     // Frequencies 1 to 5 are named; any larger one compounds that many times a year, and none below 1 can.
-    if (convention.zeroRateFrequency < 1)
+    if (static_cast<int16_t>(convention.zeroRateFrequency) < 1)
         throw messages::InvalidZeroRateFrequency;
     if (!validMethod(interpolationMethod))
         throw messages::UnknownInterpolationId;
@@ -148,7 +158,7 @@ CurveReading CurveQuery::zeroRate(double date) const {
     return finiteOrMessage(read(date, false));
 }
 
-CurveReading CurveQuery::forwardRate(double start, double end, const std::wstring& dayCount) const {
+CurveReading CurveQuery::forwardRate(double start, double end, DayCountConvention dayCount) const {
     const CurveReading atStart = discountFactor(start);
     if (!atStart.ok())
         return atStart;
@@ -190,7 +200,8 @@ namespace {
 
 CurveQuery queryOf(double today, const std::wstring& zeroRateDayConv, int16_t zeroRateFreq, int16_t interpId,
                    int16_t extrapolId, const xll::CellMatrix& curve) {
-    const CurveConvention convention{toSerialDate(today), zeroRateDayConv, zeroRateFreq};
+    const CurveConvention convention{toSerialDate(today), parseDayCountConvention(zeroRateDayConv),
+                                     parseCompoundingFrequency(zeroRateFreq)};
     // In argument order: the quoting and the methods before the curve block.
     CurveQuery::checkQuoting(convention, interpId, extrapolId);
     return CurveQuery(convention, interpId, extrapolId, pillarsFromTable(curve));
@@ -250,7 +261,8 @@ CurveAnswers sched_CurveForwardRate(double today, const std::wstring& zeroRateDa
                                     const DateCells& startDates, const DateCells& endDates,
                                     const std::wstring& dayCountConvention) {
     const CurveQuery query = queryOf(today, zeroRateDayConv, zeroRateFreq, interpId, extrapolId, curve);
-    dayCountFraction(toSerialDate(today), toSerialDate(today), dayCountConvention);
+    const DayCountConvention forwardDayCount = parseDayCountConvention(dayCountConvention);
+    dayCountFraction(toSerialDate(today), toSerialDate(today), forwardDayCount);
     const bool singleStart = startDates.single();
     const bool singleEnd = endDates.single();
     if (!singleStart && !singleEnd &&
@@ -267,7 +279,7 @@ CurveAnswers sched_CurveForwardRate(double today, const std::wstring& zeroRateDa
             const size_t e = singleEnd ? 0 : at;
             const CurveReading reading =
                 startDates.isNumber[s] && endDates.isNumber[e]
-                    ? query.forwardRate(startDates.values[s], endDates.values[e], dayCountConvention)
+                    ? query.forwardRate(startDates.values[s], endDates.values[e], forwardDayCount)
                     : CurveReading{0.0, messages::DateNotANumber};
             record(answers, r, c, reading);
         }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "curves/Interpolation.h"
-#include "src/matrix/CellMatrix.h"
-#include "src/matrix/NumberMatrix.h"
+#include "matrix/CellMatrix.h"
+#include "matrix/NumberMatrix.h"
 
 #include <cstdint>
 #include <string>
@@ -37,7 +37,7 @@ public:
     CurveReading discountFactor(double date) const;
     CurveReading zeroRate(double date) const;
     // The simple rate of the period: (DF(start) / DF(end) - 1) / its year fraction under the day count.
-    CurveReading forwardRate(double start, double end, const std::wstring& dayCount) const;
+    CurveReading forwardRate(double start, double end, DayCountConvention dayCount) const;
 
     const CurvePillars& pillars() const { return pillars_; }
 

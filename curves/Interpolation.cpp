@@ -4,6 +4,7 @@
 #include "curves/Rates.h"
 #include "curves/Spline.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -19,7 +20,9 @@ struct SegmentValue {
 // The value at `date` by `method` on the segment starting at pillar i, with the abscissae x, xi, xj in days
 // from today. Outside [xi, xj] the same formulas continue the segment. An unknown method gives zero rate 0.
 SegmentValue segmentValue(SerialDate date, const CurvePillars& pillars, size_t i, double x, double xi,
-                          double xj, int16_t method, const CurveConvention& c) {
+                          double xj, InterpolationMethod method, const CurveConvention& c,
+                          PillarIndex* index) {
+    using enum InterpolationMethod;
     switch (method) {
     case LinearZeroRates:
         return {interpolateLinear(x, xi, pillars.zeroRates[i], xj, pillars.zeroRates[i + 1]), false};
@@ -40,7 +43,9 @@ SegmentValue segmentValue(SerialDate date, const CurvePillars& pillars, size_t i
                 true};
     }
     case CubicSplineZeroRates:
-        return {cubicSplineZeroRate(x, pillars.days, pillars.zeroRates), false};
+        return {index ? index->spline().value(pillars.days, pillars.zeroRates, x)
+                      : cubicSplineZeroRate(x, pillars.days, pillars.zeroRates),
+                false};
     default:
         return {0.0, false};
     }
@@ -54,7 +59,49 @@ double zeroRateAt(SerialDate date, double discountFactor, const CurveConvention&
     return zeroRateFromDiscountFactor(c.today, date, discountFactor, c.zeroRateDayCount, c.zeroRateFrequency);
 }
 
+size_t segmentOf(double date, const CurvePillars& pillars, const PillarIndex* index) {
+    return index ? index->findSegment(date, pillars) : findSegment(date, pillars);
+}
+
+void insertPillar(CurvePillars& pillars, size_t at, double date, double days, double discountFactor,
+                  double zeroRate, PillarIndex* index) {
+    const auto offset = static_cast<std::ptrdiff_t>(at);
+    pillars.dates.insert(pillars.dates.begin() + offset, date);
+    pillars.days.insert(pillars.days.begin() + offset, days);
+    pillars.discountFactors.insert(pillars.discountFactors.begin() + offset, discountFactor);
+    pillars.zeroRates.insert(pillars.zeroRates.begin() + offset, zeroRate);
+    if (index)
+        index->inserted(at, pillars);
+}
+
+bool inOrder(const std::vector<double>& d, size_t i) {
+    return d[i] <= d[i + 1];
+}
+
 } // namespace
+
+PillarIndex::PillarIndex(const CurvePillars& pillars) {
+    for (size_t i = 0; ascending_ && i + 1 < pillars.size(); ++i)
+        ascending_ = inOrder(pillars.dates, i);
+}
+
+size_t PillarIndex::findSegment(double date, const CurvePillars& pillars) const {
+    if (!ascending_)
+        return ::findSegment(date, pillars);
+    // In ascending dates at most one segment holds a date: the one left of the first date beyond it.
+    const std::vector<double>& d = pillars.dates;
+    const auto beyond = static_cast<size_t>(std::upper_bound(d.begin(), d.end(), date) - d.begin());
+    return beyond == 0 || beyond == d.size() ? kNoSegment : beyond - 1;
+}
+
+void PillarIndex::inserted(size_t at, const CurvePillars& pillars) {
+    const std::vector<double>& d = pillars.dates;
+    if (ascending_ && at > 0)
+        ascending_ = inOrder(d, at - 1);
+    if (ascending_ && at + 1 < d.size())
+        ascending_ = inOrder(d, at);
+    spline_.invalidateFrom(at);
+}
 
 size_t findSegment(double date, const CurvePillars& pillars) {
     const std::vector<double>& d = pillars.dates;
@@ -72,27 +119,28 @@ double interpolateLogLinear(double x, double x1, double y1, double x2, double y2
     return std::exp(interpolateLinear(x, x1, std::log(y1), x2, std::log(y2)));
 }
 
-double curveDiscountFactor(SerialDate date, const CurvePillars& pillars, int16_t method,
-                           const CurveConvention& convention) {
+double curveDiscountFactor(SerialDate date, const CurvePillars& pillars, InterpolationMethod method,
+                           const CurveConvention& convention, PillarIndex* index) {
     if (date == convention.today)
         return 1.0;
     const size_t n = pillars.size();
     if (n < 2)
         throw messages::TooFewPillars;
     const double d = date.serial();
-    const size_t i = findSegment(d, pillars);
+    const size_t i = segmentOf(d, pillars, index);
     if (i == kNoSegment)
         throw messages::DateOutsideCurve;
-    if (method < LinearZeroRates || method > CubicSplineZeroRates)
+    if (method < InterpolationMethod::LinearZeroRates || method > InterpolationMethod::CubicSplineZeroRates)
         return 0.0;
     const double today = convention.today.serial();
     const SegmentValue v = segmentValue(date, pillars, i, d - today, pillars.dates[i] - today,
-                                        pillars.dates[i + 1] - today, method, convention);
+                                        pillars.dates[i + 1] - today, method, convention, index);
     return v.isDiscountFactor ? v.value : discountFactorAt(date, v.value, convention);
 }
 
-int16_t ensurePillar(SerialDate date, CurvePillars& pillars, int16_t interpolationMethod,
-                     int16_t extrapolationMethod, const CurveConvention& convention) {
+int16_t ensurePillar(SerialDate date, CurvePillars& pillars, InterpolationMethod interpolationMethod,
+                     InterpolationMethod extrapolationMethod, const CurveConvention& convention,
+                     PillarIndex* index) {
     const size_t n = pillars.size();
     if (n < 2)
         throw messages::TooFewPillars;
@@ -101,9 +149,9 @@ int16_t ensurePillar(SerialDate date, CurvePillars& pillars, int16_t interpolati
         throw messages::TooManyPillars;
     const double d = date.serial();
     // p counts the segments before the one that holds the date, so the new pillar goes to index p + 1.
-    size_t segment = findSegment(d, pillars);
+    size_t segment = segmentOf(d, pillars, index);
     size_t p = segment;
-    int16_t method = interpolationMethod;
+    InterpolationMethod method = interpolationMethod;
     if (segment == kNoSegment) {
         // No segment holds a date beyond the last pillar, nor one before the first: extrapolating that from
         // the last segment would append it out of order.
@@ -114,34 +162,28 @@ int16_t ensurePillar(SerialDate date, CurvePillars& pillars, int16_t interpolati
         method = extrapolationMethod;
     }
 
-    const SegmentValue v = segmentValue(date, pillars, segment, d - convention.today.serial(),
-                                        pillars.days[segment], pillars.days[segment + 1], method, convention);
+    const SegmentValue v =
+        segmentValue(date, pillars, segment, d - convention.today.serial(), pillars.days[segment],
+                     pillars.days[segment + 1], method, convention, index);
     if (d == pillars.dates[segment] || d == pillars.dates[segment + 1])
         return static_cast<int16_t>(static_cast<int>(p) - 1);
 
     const double discountFactor = v.isDiscountFactor ? v.value : discountFactorAt(date, v.value, convention);
     const double zeroRate = v.isDiscountFactor ? zeroRateAt(date, v.value, convention) : v.value;
-    const auto at = static_cast<std::ptrdiff_t>(p + 1);
-    pillars.dates.insert(pillars.dates.begin() + at, d);
-    pillars.days.insert(pillars.days.begin() + at, d - convention.today.serial());
-    pillars.discountFactors.insert(pillars.discountFactors.begin() + at, discountFactor);
-    pillars.zeroRates.insert(pillars.zeroRates.begin() + at, zeroRate);
+    insertPillar(pillars, p + 1, d, d - convention.today.serial(), discountFactor, zeroRate, index);
     return static_cast<int16_t>(p);
 }
 
-void insertKnownPillar(double date, double zeroRate, double discountFactor, CurvePillars& pillars) {
+void insertKnownPillar(double date, double zeroRate, double discountFactor, CurvePillars& pillars,
+                       PillarIndex* index) {
     const size_t n = pillars.size();
     if (n == 0)
         throw messages::TooFewPillars;
     const double days = date - pillars.dates[0] + pillars.days[0];
     auto insertAt = [&](size_t at) {
-        const auto offset = static_cast<std::ptrdiff_t>(at);
-        pillars.dates.insert(pillars.dates.begin() + offset, date);
-        pillars.days.insert(pillars.days.begin() + offset, days);
-        pillars.discountFactors.insert(pillars.discountFactors.begin() + offset, discountFactor);
-        pillars.zeroRates.insert(pillars.zeroRates.begin() + offset, zeroRate);
+        insertPillar(pillars, at, date, days, discountFactor, zeroRate, index);
     };
-    const size_t segment = findSegment(date, pillars);
+    const size_t segment = segmentOf(date, pillars, index);
     if (segment != kNoSegment)
         insertAt(segment + 1);
     if (date > pillars.dates.back())

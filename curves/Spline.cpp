@@ -2,7 +2,9 @@
 
 #include "curves/CurveMessages.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <limits>
 
 namespace {
 
@@ -67,4 +69,38 @@ double cubicSplineZeroRate(double x, std::vector<double> days, std::vector<doubl
     const std::vector<double> y2 =
         splineSecondDerivatives(days, zeroRates, n, spline::NaturalEnd, spline::NaturalEnd);
     return splineValue(days, zeroRates, y2, n, x);
+}
+
+void GrowingNaturalSpline::invalidateFrom(size_t index) {
+    // Sweep entry i reads nodes i - 1 to i + 1; the distinctness of node i reads nodes i - 1 and i.
+    swept_ = std::max<size_t>(1, std::min(swept_, index == 0 ? 0 : index - 1));
+    distinct_ = std::max<size_t>(1, std::min(distinct_, index));
+}
+
+double GrowingNaturalSpline::value(const std::vector<double>& x, const std::vector<double>& y, double at) {
+    const size_t n = y.size();
+    if (n < 2 || n > x.size() || n > static_cast<size_t>(std::numeric_limits<int>::max()))
+        throw messages::BadSplineInput;
+    for (; distinct_ < n; ++distinct_)
+        if (x[distinct_] == x[distinct_ - 1])
+            throw messages::BadSplineInput;
+    if (sweepY2_.size() < n) {
+        sweepY2_.resize(std::max(n, 2 * sweepY2_.size()));
+        sweepU_.resize(sweepY2_.size());
+        backY2_.resize(sweepY2_.size());
+    }
+    sweepY2_[0] = sweepU_[0] = 0.0; // natural first end
+    for (; swept_ + 1 < n; ++swept_) {
+        const size_t i = swept_;
+        spline::forwardStep(x[i - 1], y[i - 1], x[i], y[i], x[i + 1], y[i + 1], sweepY2_[i - 1],
+                            sweepU_[i - 1], sweepY2_[i], sweepU_[i]);
+    }
+    const auto lo = static_cast<size_t>(spline::bracket(x.data(), static_cast<int>(n), at));
+    const size_t hi = lo + 1;
+    if (x[hi] - x[lo] == 0.0)
+        throw messages::BadSplineInput;
+    backY2_[n - 1] = spline::naturalLastSecondDerivative(sweepY2_[n - 2], sweepU_[n - 2]);
+    for (size_t k = n - 1; k-- > lo;)
+        backY2_[k] = sweepY2_[k] * backY2_[k + 1] + sweepU_[k];
+    return spline::piece(x[lo], x[hi], y[lo], y[hi], backY2_[lo], backY2_[hi], at);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 // Natural cubic spline through (x[i], y[i]); abscissae ascending. Both entry points need at least two
@@ -14,6 +15,24 @@ double splineValue(const std::vector<double>& xa, const std::vector<double>& ya,
                    const std::vector<double>& y2a, int n, double x);
 // The natural spline of the zero rates against days, evaluated at x.
 double cubicSplineZeroRate(double x, std::vector<double> days, std::vector<double> zeroRates);
+
+// The natural spline of a node list that changes by insertions, valued exactly as cubicSplineZeroRate
+// values it (the same operations on the same doubles) without solving again what an insertion leaves
+// standing: the forward sweep up to the node before the insertion does not depend on the nodes after it,
+// and the back substitution is only carried down to the bracket of the point asked for. Nodes appended
+// one after another cost a constant each; an insertion further in costs the nodes after it.
+class GrowingNaturalSpline {
+public:
+    // The nodes from `index` on were inserted, removed or changed since the last value.
+    void invalidateFrom(size_t index);
+    // The natural spline through (x[i], y[i]), i < y.size(), at `at`; fails as cubicSplineZeroRate fails.
+    double value(const std::vector<double>& x, const std::vector<double>& y, double at);
+
+private:
+    std::vector<double> sweepY2_, sweepU_, backY2_;
+    size_t swept_ = 1; // sweep entries [0, swept_) belong to the current nodes (entry 0 is the natural end)
+    size_t distinct_ = 1; // nodes [0, distinct_) differ from their left neighbours
+};
 
 // The arithmetic steps of the spline, shared by the entry points above and by the swap solver, which
 // maintains the same recurrences incrementally and must reproduce them to the last bit.

@@ -13,6 +13,8 @@ namespace {
 
 constexpr double kTolerance = 1e-9;
 
+using Method = InterpolationMethod;
+
 // The objective of one swap. Everything that does not depend on the trial value (the accrual fractions,
 // the known coupons, the spline's sweep over the known points) is computed once here; each evaluation then
 // repeats only the operations that involve the trial value, in the order and form of a full evaluation,
@@ -24,24 +26,22 @@ public:
     double operator()(double x, std::vector<double>& discountFactors);
 
     double upperBracket() const {
-        return swap_.interpolationMethod == ConstantForwardRates ? known_.discountFactors[k_ - 1] : 1.0;
+        return swap_.interpolationMethod == Method::ConstantForwardRates ? known_.discountFactors[k_ - 1]
+                                                                         : 1.0;
     }
     bool solvesForZeroRate() const {
-        const int16_t m = swap_.interpolationMethod;
-        return m == LinearZeroRates || m == LogLinearZeroRates || m == CubicSplineZeroRates;
+        const Method m = swap_.interpolationMethod;
+        return m == Method::LinearZeroRates || m == Method::LogLinearZeroRates ||
+               m == Method::CubicSplineZeroRates;
     }
 
 private:
     double discountFactorOfZero(double zeroRate, size_t i) const {
-        const CurveConvention& c = swap_.convention;
-        return discountFactorFromZeroRate(zeroRate, c.today, schedule_[i], c.zeroRateDayCount,
-                                          c.zeroRateFrequency);
+        return discountFactorOver(zeroRate, fromToday_[i], swap_.convention.zeroRateFrequency);
     }
     double forwardDiscountFactor(double forwardRate, size_t i) const {
-        const CurveConvention& c = swap_.convention;
-        return known_.discountFactors[k_ - 1] * discountFactorFromZeroRate(forwardRate, schedule_[k_ - 1],
-                                                                           schedule_[i], c.zeroRateDayCount,
-                                                                           c.zeroRateFrequency);
+        return known_.discountFactors[k_ - 1] *
+               discountFactorOver(forwardRate, fromLastKnown_[i], swap_.convention.zeroRateFrequency);
     }
     double splineZeroRate(size_t i);
 
@@ -54,6 +54,10 @@ private:
     double knownCoupons_ = 0.0;
     std::vector<double> accruals_; // [i]: fixed-leg fraction of S[i - 1] to S[i]
     std::vector<double> days_;     // [i]: S[i] - today
+    // Year fractions in the curve's day count, of today to S[i] and of S[k - 1] to S[i] (i >= k), for the
+    // methods that convert with them; and of today to the maturity in the fixed leg's day count.
+    std::vector<double> fromToday_, fromLastKnown_;
+    double maturityFixedFraction_ = 0.0;
 
     // The spline's nodes (known points, points interpolated so far, the trial point last) and its forward
     // sweep; entries up to k - 2 depend on known points only.
@@ -85,7 +89,21 @@ SwapObjective::SwapObjective(const ParSwap& swap)
     for (size_t i = 1; i < k_; ++i)
         knownCoupons_ = knownCoupons_ + (known_.discountFactors[i] * coupon_) * accruals_[i];
 
-    if (swap.interpolationMethod == CubicSplineZeroRates) {
+    // Every trial value meets the same periods: their fractions are computed once. (They cannot fail here:
+    // the day counts were used before, and every date from S[k - 1] on is on or after today.)
+    const CurveConvention& c = swap.convention;
+    if (solvesForZeroRate()) {
+        fromToday_.assign(n_ + 1, 0.0);
+        for (size_t i = k_; i <= n_; ++i)
+            fromToday_[i] = dayCountFraction(c.today, schedule_[i], c.zeroRateDayCount);
+        maturityFixedFraction_ = dayCountFraction(c.today, schedule_[n_], swap.fixedDayCount);
+    } else if (swap.interpolationMethod == Method::ConstantForwardRates) {
+        fromLastKnown_.assign(n_ + 1, 0.0);
+        for (size_t i = k_; i <= n_; ++i)
+            fromLastKnown_[i] = dayCountFraction(schedule_[k_ - 1], schedule_[i], c.zeroRateDayCount);
+    }
+
+    if (swap.interpolationMethod == Method::CubicSplineZeroRates) {
         nodeX_.assign(n_ + 1, 0.0);
         nodeY_.assign(n_ + 1, 0.0);
         std::copy(known_.days.begin(), known_.days.end(), nodeX_.begin());
@@ -130,7 +148,7 @@ double SwapObjective::operator()(double x, std::vector<double>& discountFactors)
     discountFactors.clear();
     const size_t last = k_ - 1;
     const double xn = days_[n_];
-    if (swap_.interpolationMethod == CubicSplineZeroRates) {
+    if (swap_.interpolationMethod == Method::CubicSplineZeroRates) {
         nodeX_[k_] = xn;
         nodeY_[k_] = x;
     }
@@ -138,21 +156,21 @@ double SwapObjective::operator()(double x, std::vector<double>& discountFactors)
     double df = 0.0; // an unknown method repeats the previous factor, 0 before the first
     for (size_t i = k_; i < n_; ++i) {
         switch (swap_.interpolationMethod) {
-        case LinearZeroRates:
+        case Method::LinearZeroRates:
             df = discountFactorOfZero(interpolateLinear(days_[i], days_[last], known_.zeroRates[last], xn, x),
                                       i);
             break;
-        case LinearDiscountFactors:
+        case Method::LinearDiscountFactors:
             df = interpolateLinear(days_[i], days_[last], known_.discountFactors[last], xn, x);
             break;
-        case LogLinearZeroRates:
+        case Method::LogLinearZeroRates:
             df = discountFactorOfZero(
                 interpolateLogLinear(days_[i], days_[last], known_.zeroRates[last], xn, x), i);
             break;
-        case ConstantForwardRates:
+        case Method::ConstantForwardRates:
             df = forwardDiscountFactor(x, i);
             break;
-        case CubicSplineZeroRates:
+        case Method::CubicSplineZeroRates:
             df = discountFactorOfZero(splineZeroRate(i), i);
             break;
         default:
@@ -165,12 +183,12 @@ double SwapObjective::operator()(double x, std::vector<double>& discountFactors)
     double maturityDf = 0.0;
     if (solvesForZeroRate()) {
         // The last coupon is discounted at the simple rate x under the fixed-leg day count.
-        const double simple =
-            simpleDiscountFactor(x, swap_.convention.today, schedule_[n_], swap_.fixedDayCount);
+        const double simple = simpleDiscountFactorOver(x, maturityFixedFraction_);
         pv = accruals_[n_] * (coupon_ * simple) + pv;
         maturityDf = discountFactorOfZero(x, n_);
     } else {
-        maturityDf = swap_.interpolationMethod == ConstantForwardRates ? forwardDiscountFactor(x, n_) : x;
+        maturityDf =
+            swap_.interpolationMethod == Method::ConstantForwardRates ? forwardDiscountFactor(x, n_) : x;
         pv = accruals_[n_] * (coupon_ * maturityDf) + pv;
     }
     discountFactors.push_back(maturityDf);

@@ -23,8 +23,8 @@ struct ScheduleCurve {
 struct ParSwap {
     const ScheduleCurve& known;
     const std::vector<SerialDate>& schedule;
-    const std::wstring& fixedDayCount;
-    int16_t interpolationMethod;
+    DayCountConvention fixedDayCount;
+    InterpolationMethod interpolationMethod;
     const CurveConvention& convention;
     double ratePercent;
     double periods;

@@ -27,15 +27,26 @@ uint16_t leadingNumberLow16(const std::wstring& text) {
 } // namespace
 
 // The unit letter may stand anywhere ("Y" wins over "M"), but the number is always read from the start and
-// the last character is assumed to be the unit: "6MX" is 6 months and "1Y6M" is 12.
-int16_t tenorToMonths(std::wstring tenor) {
+// the last character is assumed to be the unit: "6MX" is 6 months and "1Y6M" is 12. A count of 0 months (also
+// one reduced to 0 modulo 2^16) or a text without a unit letter names no tenor.
+Tenor parseTenor(const std::wstring& tenor) {
     const bool hasMonths = tenor.find(L'M') != std::wstring::npos;
     const bool hasYears = tenor.find(L'Y') != std::wstring::npos;
+    if (!(hasMonths || hasYears))
+        return Tenor();
     const std::wstring number = tenor.empty() ? tenor : tenor.substr(0, tenor.size() - 1);
     uint16_t months = leadingNumberLow16(number);
     if (hasYears)
         months = static_cast<uint16_t>(months * 12u);
-    if (months == 0 || !(hasMonths || hasYears))
+    return Tenor::ofMonths(static_cast<int16_t>(months));
+}
+
+int16_t Tenor::months() const {
+    if (months_ == 0)
         throw messages::InvalidTenor;
-    return static_cast<int16_t>(months);
+    return months_;
+}
+
+int16_t tenorToMonths(const std::wstring& tenor) {
+    return parseTenor(tenor).months();
 }

@@ -8,19 +8,7 @@
 
 namespace {
 
-enum class Convention {
-    Act365F,
-    Act360,
-    Act365L,
-    Act365A,
-    NL365,
-    Thirty360Isda,
-    Thirty360E,
-    Thirty360EPlus,
-    Thirty360German,
-    Thirty360US,
-    ActAct,
-};
+using Convention = DayCountConvention;
 
 struct NamedConvention {
     std::wstring name;
@@ -43,13 +31,6 @@ const std::array<NamedConvention, 11>& namedConventions() {
         {L"Act/Act", Convention::ActAct},
     }};
     return table;
-}
-
-Convention conventionNamed(const std::wstring& name) {
-    for (const NamedConvention& entry : namedConventions())
-        if (equalsIgnoringCase(name, entry.name))
-            return entry.rule;
-    throw messages::InvalidDcfConvention;
 }
 
 using Ymd = SerialDate::Ymd;
@@ -92,10 +73,16 @@ double actualActual(int64_t start, int64_t end, const Ymd& s, const Ymd& e) {
 
 } // namespace
 
-double dayCountFraction(SerialDate start, SerialDate end, const std::wstring& convention) {
+DayCountConvention parseDayCountConvention(const std::wstring& text) {
+    for (const NamedConvention& entry : namedConventions())
+        if (entry.name.size() == text.size() && equalsIgnoringCase(text, entry.name))
+            return entry.rule;
+    return Convention::Unrecognised;
+}
+
+double dayCountFraction(SerialDate start, SerialDate end, DayCountConvention rule) {
     if (end < start)
         throw messages::PeriodEndBeforeStart;
-    const Convention rule = conventionNamed(convention);
     Ymd s = start.ymd();
     Ymd e = end.ymd();
     const int64_t from = start.serial();
@@ -162,10 +149,12 @@ double dayCountFraction(SerialDate start, SerialDate end, const std::wstring& co
     }
     case Convention::ActAct:
         return actualActual(from, to, s, e);
+    case Convention::Unrecognised:
+        break;
     }
-    throw messages::InvalidDcfConvention; // not reached: every convention returns above
+    throw messages::InvalidDcfConvention;
 }
 
 double sched_DCF(double start, double end, std::wstring convention) {
-    return dayCountFraction(toSerialDate(start), toSerialDate(end), convention);
+    return dayCountFraction(toSerialDate(start), toSerialDate(end), parseDayCountConvention(convention));
 }

@@ -83,14 +83,36 @@ SerialDate appendRegularDates(std::vector<SerialDate>& dates, int32_t months, do
     return date;
 }
 
+// The calendar takes its convention as the one-letter text it was read from, until it takes the type.
+const wchar_t* conventionLetter(BusinessDayConvention convention) {
+    switch (convention) {
+    case BusinessDayConvention::Following:
+        return L"s";
+    case BusinessDayConvention::ModifiedFollowing:
+        return L"m";
+    case BusinessDayConvention::Preceding:
+        return L"p";
+    case BusinessDayConvention::Unadjusted:
+        break;
+    }
+    return L"";
+}
+
 } // namespace
 
-std::vector<SerialDate> generateSchedule(double effectiveDate, double firstRegularDate,
-                                         double lastRegularDate, double maturity, double rollDay,
-                                         const std::wstring& tenor, const std::wstring& ctrl,
-                                         const std::wstring& holidayCalendar,
-                                         const std::vector<double>& xtraHolidays) {
-    const int16_t months = tenorToMonths(tenor);
+SerialDate adjustDate(const BusinessCalendar& calendar, SerialDate date, BusinessDayConvention convention) {
+    return calendar.adjust(date, conventionLetter(convention));
+}
+
+std::vector<SerialDate> adjustDates(const BusinessCalendar& calendar, std::vector<SerialDate> dates,
+                                    BusinessDayConvention convention) {
+    return calendar.adjustAll(std::move(dates), conventionLetter(convention));
+}
+
+std::vector<SerialDate> unadjustedSchedule(double effectiveDate, double firstRegularDate,
+                                           double lastRegularDate, double maturity, double rollDay,
+                                           Tenor tenor) {
+    const int16_t months = tenor.months();
     std::vector<SerialDate> dates{toSerialDate(effectiveDate), toSerialDate(firstRegularDate)};
     checkOrder(effectiveDate, firstRegularDate, lastRegularDate, maturity);
     checkRollDay(dates.back(), rollDay);
@@ -99,19 +121,29 @@ std::vector<SerialDate> generateSchedule(double effectiveDate, double firstRegul
     if (appendRegularDates(dates, months, rollDay, lastRegularDate).serial() != lastRegularDate)
         throw messages::InvalidScheduleInputs;
     dates.push_back(toSerialDate(maturity));
-
-    // Dates are stepped unadjusted and adjusted only at the end, so adjustment never shifts the roll.
-    const auto calendar = CalendarFactory().createCalendar(holidayCalendar);
-    calendar->setExtraHolidays(xtraHolidays);
-    return calendar->adjustAll(std::move(dates), ctrl);
+    return dates;
 }
 
+// Dates are stepped unadjusted and adjusted only at the end, so adjustment never shifts the roll.
+std::vector<SerialDate> generateSchedule(double effectiveDate, double firstRegularDate,
+                                         double lastRegularDate, double maturity, double rollDay, Tenor tenor,
+                                         BusinessDayConvention convention, const BusinessCalendar& calendar) {
+    return adjustDates(
+        calendar,
+        unadjustedSchedule(effectiveDate, firstRegularDate, lastRegularDate, maturity, rollDay, tenor),
+        convention);
+}
+
+// The calendar text is read only once the dates stand: a schedule that cannot be stepped fails with its own
+// message whatever the calendar.
 std::vector<double> sched_Schedule(double effectiveDate, double firstRegularDate, double lastRegularDate,
                                    double maturity, double rollDay, std::wstring tenor, std::wstring ctrl,
                                    std::wstring holidayCalendar, std::vector<double> xtraHolidays) {
-    const std::vector<SerialDate> dates =
-        generateSchedule(effectiveDate, firstRegularDate, lastRegularDate, maturity, rollDay, tenor, ctrl,
-                         holidayCalendar, xtraHolidays);
+    std::vector<SerialDate> dates = unadjustedSchedule(effectiveDate, firstRegularDate, lastRegularDate,
+                                                       maturity, rollDay, parseTenor(tenor));
+    const auto calendar = CalendarFactory().createCalendar(std::move(holidayCalendar));
+    calendar->setExtraHolidays(std::move(xtraHolidays));
+    dates = adjustDates(*calendar, std::move(dates), parseBusinessDayConvention(ctrl));
     std::vector<double> serials;
     serials.reserve(dates.size());
     for (const SerialDate date : dates)

@@ -40,11 +40,11 @@ function(tavrin_fuzz_targets mode)
         SOURCES ${TAVRIN_FUZZ_DIR}/EntryPointsFuzzer.cpp
                 ${PROJECT_SOURCE_DIR}/worksheet/EntryPoints.cpp
                 ${PROJECT_SOURCE_DIR}/worksheet/WorksheetFrame.cpp
-        LIBS tavrin_curves tavrin_daycount tavrin_calendars tavrin_dates xll_bridge xll_platform xlhost_common)
+        LIBS tavrin_worksheet_inputs tavrin_curves tavrin_daycount tavrin_calendars tavrin_dates xll_bridge xll_platform xlhost_common)
     tavrin_fuzz_target(${mode} library_texts
         SOURCES ${TAVRIN_FUZZ_DIR}/LibraryTextsFuzzer.cpp
         LIBS tavrin_curves tavrin_daycount tavrin_calendars tavrin_dates)
     tavrin_fuzz_target(${mode} curve
         SOURCES ${TAVRIN_FUZZ_DIR}/CurveFuzzer.cpp
-        LIBS tavrin_curves tavrin_daycount tavrin_calendars tavrin_dates xll_matrix)
+        LIBS tavrin_worksheet_inputs tavrin_curves tavrin_daycount tavrin_calendars tavrin_dates xll_matrix)
 endfunction()

@@ -7,6 +7,7 @@
 #include "curves/Bootstrap.h"
 #include "curves/Curve.h"
 #include "matrix/CellMatrix.h"
+#include "worksheet/CurveInputs.h"
 
 #include <cstdint>
 #include <string>
@@ -80,38 +81,34 @@ inline xll::CellMatrix swapMatrix() {
 }
 
 // Every argument of the curve function, set to the realistic curve; tests change one at a time.
-struct CurveInputs {
-    double today = kToday;
-    std::wstring zeroRateDayConv = L"Act/365F";
-    int16_t zeroRateFreq = 1;
-    int16_t interpId = 3;
-    int16_t extrapolId = 3;
-    xll::CellMatrix moneyMarket = moneyMarketMatrix();
-    xll::CellMatrix futures = futuresMatrix();
-    std::wstring swapFloatTenor = L"3M";
-    std::wstring swapFloatDayConv = L"Act/360";
-    double rollDayFloatLeg = 21;
-    std::wstring swapFixedTenor = L"6M";
-    std::wstring swapFixedDayConv = L"30E/360";
-    double rollDayFixedLeg = 21;
-    xll::CellMatrix swaps = swapMatrix();
-    std::wstring holidayCalendar = L"TARGET";
-    std::wstring ctrl = L"m";
-    std::vector<double> xtraHolidays;
+struct CurveInputs : worksheet::CurveArguments {
+    CurveInputs() {
+        today = kToday;
+        zeroRateDayConv = L"Act/365F";
+        zeroRateFreq = 1;
+        interpId = 3;
+        extrapolId = 3;
+        moneyMarket = moneyMarketMatrix();
+        futures = futuresMatrix();
+        swapFloatTenor = L"3M";
+        swapFloatDayConv = L"Act/360";
+        rollDayFloatLeg = 21;
+        swapFixedTenor = L"6M";
+        swapFixedDayConv = L"30E/360";
+        rollDayFixedLeg = 21;
+        swaps = swapMatrix();
+        holidayCalendar = L"TARGET";
+        ctrl = L"m";
+    }
 };
 
+// The curve as the worksheet function builds it: the arguments read as the entry point reads them.
 inline CurveBuild bootstrap(const CurveInputs& in) {
-    return bootstrapCurve(in.today, in.zeroRateDayConv, in.zeroRateFreq, in.interpId, in.extrapolId,
-                          in.moneyMarket, in.futures, in.swapFloatTenor, in.swapFloatDayConv,
-                          in.rollDayFloatLeg, in.swapFixedTenor, in.swapFixedDayConv, in.rollDayFixedLeg,
-                          in.swaps, in.holidayCalendar, in.ctrl, in.xtraHolidays);
+    return bootstrapCurve(worksheet::readCurveArguments(in));
 }
 
 inline xll::NumberMatrix curveTable(const CurveInputs& in) {
-    return buildDiscountCurve(in.today, in.zeroRateDayConv, in.zeroRateFreq, in.interpId, in.extrapolId,
-                              in.moneyMarket, in.futures, in.swapFloatTenor, in.swapFloatDayConv,
-                              in.rollDayFloatLeg, in.swapFixedTenor, in.swapFixedDayConv, in.rollDayFixedLeg,
-                              in.swaps, in.holidayCalendar, in.ctrl, in.xtraHolidays);
+    return buildDiscountCurve(worksheet::readCurveArguments(in));
 }
 
 } // namespace market

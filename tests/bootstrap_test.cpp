@@ -82,7 +82,7 @@ SwapValue referenceObjective(double x, const ParSwap& s) {
     double df = 0.0;
     for (size_t i = k; static_cast<double>(i) < s.periods; ++i) {
         const double xi = S[i].serial() - today;
-        switch (s.interpolationMethod) {
+        switch (static_cast<int16_t>(s.interpolationMethod)) {
         case 1:
             df = dfz(interpolateLinear(xi, xl, s.known.zeroRates[k - 1], xn, x), i);
             break;
@@ -110,7 +110,7 @@ SwapValue referenceObjective(double x, const ParSwap& s) {
     }
     const auto m = static_cast<size_t>(s.periods - 1);
     double dfn = 0.0;
-    const int16_t id = s.interpolationMethod;
+    const auto id = static_cast<int16_t>(s.interpolationMethod);
     if (id == 1 || id == 3 || id == 5) {
         const double simple = simpleDiscountFactor(x, cv.today, S[n], s.fixedDayCount);
         pv = tau(m, n) * (c * simple) + pv;
@@ -132,7 +132,9 @@ constexpr const char* kNeverEnds = "the plain bisection never ends";
 // Three evaluations at every step, nothing reused; a step cap stands in for the loop that never ends.
 std::vector<double> referenceBisection(const ParSwap& s) {
     double lo = 0.0;
-    double hi = s.interpolationMethod == 4 ? s.known.discountFactors.back() : 1.0;
+    double hi = s.interpolationMethod == InterpolationMethod::ConstantForwardRates
+                    ? s.known.discountFactors.back()
+                    : 1.0;
     for (int step = 0; step < 5000; ++step) {
         const SwapValue h = referenceObjective(hi, s);
         const SwapValue l = referenceObjective(lo, s);
@@ -141,7 +143,7 @@ std::vector<double> referenceBisection(const ParSwap& s) {
         if (1e-9 * 1e-9 > std::fabs(hi - lo))
             throw messages::SolutionNotReached;
         if (std::fabs(h.value - l.value) < 1e-9 || m.value == 0.0) {
-            const int16_t id = s.interpolationMethod;
+            const auto id = static_cast<int16_t>(s.interpolationMethod);
             return id == 1 || id == 3 || id == 5 ? h.discountFactors : l.discountFactors;
         }
         if (m.value * l.value > 0.0)
@@ -155,8 +157,8 @@ std::vector<double> referenceBisection(const ParSwap& s) {
 // A synthetic fixed leg: semiannual unadjusted dates from a spot date, with the first k points known on an
 // upward-sloping annual zero curve.
 struct SyntheticSwap {
-    CurveConvention convention{SerialDate(40805), L"Act/365F", 1};
-    std::wstring fixedDayCount = L"30E/360";
+    CurveConvention convention{SerialDate(40805), DayCountConvention::Act365F, CompoundingFrequency::Annual};
+    DayCountConvention fixedDayCount = DayCountConvention::Thirty360E;
     std::vector<SerialDate> schedule;
     ScheduleCurve known;
 
@@ -171,8 +173,11 @@ struct SyntheticSwap {
             known.days.push_back(days);
         }
     }
-    ParSwap swap(int16_t method, double ratePercent, double periods) const {
+    ParSwap swap(InterpolationMethod method, double ratePercent, double periods) const {
         return ParSwap{known, schedule, fixedDayCount, method, convention, ratePercent, periods};
+    }
+    ParSwap swap(int16_t id, double ratePercent, double periods) const {
+        return swap(parseInterpolationMethod(id), ratePercent, periods);
     }
 };
 
@@ -218,27 +223,27 @@ TEST(SolveSwapMaturity, BracketsThatCannotCloseFailInsteadOfLooping) {
     // than 1e-9: the bracket closes on two neighbours and its midpoint is one of them.
     SyntheticSwap steep(1);
     steep.known.discountFactors = {-0.6};
-    const ParSwap steepSwap = steep.swap(LinearDiscountFactors, 1e11, 10);
+    const ParSwap steepSwap = steep.swap(InterpolationMethod::LinearDiscountFactors, 1e11, 10);
     EXPECT_EQ(failureOf([&] { referenceBisection(steepSwap); }), kNeverEnds);
     EXPECT_EQ(failureOf([&] { solveSwapMaturity(steepSwap); }), messages::SolutionNotReached);
 
     // An end of the bracket that is not a number: the last known factor is NaN under the forward method.
     SyntheticSwap nanEnd(3);
     nanEnd.known.discountFactors.back() = kNaN;
-    const ParSwap nanEndSwap = nanEnd.swap(ConstantForwardRates, 2.0, 10);
+    const ParSwap nanEndSwap = nanEnd.swap(InterpolationMethod::ConstantForwardRates, 2.0, 10);
     EXPECT_EQ(failureOf([&] { referenceBisection(nanEndSwap); }), kNeverEnds);
     EXPECT_EQ(failureOf([&] { solveSwapMaturity(nanEndSwap); }), messages::SolutionNotReached);
 
     // Values that are not numbers close the bracket on 0, where the width test ends it in both.
     SyntheticSwap nanValues(3);
     nanValues.known.zeroRates.back() = kNaN;
-    const ParSwap nanValuesSwap = nanValues.swap(LinearZeroRates, 2.0, 10);
+    const ParSwap nanValuesSwap = nanValues.swap(InterpolationMethod::LinearZeroRates, 2.0, 10);
     EXPECT_EQ(failureOf([&] { referenceBisection(nanValuesSwap); }), messages::SolutionNotReached);
     EXPECT_EQ(failureOf([&] { solveSwapMaturity(nanValuesSwap); }), messages::SolutionNotReached);
 
     // Without a sign change the search runs to an end and stops there once the values meet.
     const SyntheticSwap data(3);
-    const ParSwap oneSigned = data.swap(LinearDiscountFactors, -1e11, 10);
+    const ParSwap oneSigned = data.swap(InterpolationMethod::LinearDiscountFactors, -1e11, 10);
     EXPECT_TRUE(sameBits(solveSwapMaturity(oneSigned), referenceBisection(oneSigned)));
 }
 
@@ -322,11 +327,13 @@ TEST(Bootstrap, EveryMethodRepricesItsInputs) {
             const double c = market::kSwaps[s].ratePercent / 100.0;
             double pv = 0.0;
             for (size_t i = 1; i < n; ++i)
-                pv += c * dayCountFraction(S[i - 1], S[i], L"30E/360") * sc.discountFactors[i];
+                pv += c * dayCountFraction(S[i - 1], S[i], DayCountConvention::Thirty360E) *
+                      sc.discountFactors[i];
             double last = sc.discountFactors[n];
             if (id == 1 || id == 3 || id == 5)
-                last = simpleDiscountFactor(sc.zeroRates[n], SerialDate(40805), S[n], L"30E/360");
-            pv += c * dayCountFraction(S[n - 1], S[n], L"30E/360") * last;
+                last = simpleDiscountFactor(sc.zeroRates[n], SerialDate(40805), S[n],
+                                            DayCountConvention::Thirty360E);
+            pv += c * dayCountFraction(S[n - 1], S[n], DayCountConvention::Thirty360E) * last;
             EXPECT_NEAR(pv - (1.0 - sc.discountFactors[n]), 0.0, kSolverTolerance);
         }
         for (size_t i = 1; i < p.size(); ++i) {
@@ -553,6 +560,129 @@ TEST(Bootstrap, PreconditionsAreRefusedWithMessages) {
         r.change(in);
         EXPECT_EQ(failureOf(in), r.expected);
     }
+}
+
+// The worksheet reads every text and cell before the bootstrap runs; of two faults, the one the bootstrap
+// meets first must still be the one reported, whichever input holds it.
+TEST(Bootstrap, OfTwoFaultsTheFirstOneMetIsReported) {
+    struct Row {
+        const char* note;
+        std::function<void(CurveInputs&)> change;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"fixed tenor before the calendar",
+         [](CurveInputs& in) {
+             in.swapFixedTenor = L"6X";
+             in.holidayCalendar = L"MOON";
+         },
+         messages::InvalidTenor},
+        {"valuation date before the calendar",
+         [](CurveInputs& in) {
+             in.holidayCalendar = L"MOON";
+             in.today = kNaN;
+         },
+         messages::InvalidDate},
+        {"calendar before the market cells",
+         [](CurveInputs& in) {
+             in.holidayCalendar = L"MOON";
+             in.moneyMarket(1, 0) = xll::MatrixCell("soon");
+         },
+         "Invalid holiday calendar !!!"},
+        {"calendar before a matrix too narrow",
+         [](CurveInputs& in) {
+             in.holidayCalendar = L"MOON";
+             in.futures = xll::CellMatrix(2, 2);
+         },
+         "Invalid holiday calendar !!!"},
+        {"fixed schedule before the floating tenor",
+         [](CurveInputs& in) {
+             in.rollDayFixedLeg = 15;
+             in.swapFloatTenor = L"6X";
+         },
+         messages::RollDayMismatch},
+        {"floating tenor before the market cells",
+         [](CurveInputs& in) {
+             in.swapFloatTenor = L"6X";
+             in.moneyMarket(1, 0) = xll::MatrixCell("soon");
+         },
+         messages::InvalidTenor},
+        {"an earlier money-market row before a later cell",
+         [](CurveInputs& in) {
+             in.moneyMarket(1, 0) = xll::MatrixCell(40800.0);
+             in.moneyMarket(2, 0) = xll::MatrixCell("soon");
+         },
+         messages::PeriodEndBeforeStart},
+        {"the period before the zero-rate day count",
+         [](CurveInputs& in) {
+             in.moneyMarket(1, 0) = xll::MatrixCell(40800.0);
+             in.zeroRateDayConv = L"Act/365";
+         },
+         messages::PeriodEndBeforeStart},
+        {"a money-market cell before the zero-rate day count of a later row",
+         [](CurveInputs& in) {
+             in.moneyMarket(1, 0) = xll::MatrixCell("soon");
+             in.zeroRateDayConv = L"Act/365";
+         },
+         xll::messages::NotANumber},
+        {"a futures start before its own end cell",
+         [](CurveInputs& in) {
+             in.futures(1, 0) = xll::MatrixCell(40805.0);
+             in.futures(1, 1) = xll::MatrixCell("later");
+         },
+         messages::FuturesStartBeforeCurve},
+        {"a futures end cell once its start is a pillar",
+         [](CurveInputs& in) {
+             in.futures(2, 1) = xll::MatrixCell("later");
+             in.futures(3, 0) = xll::MatrixCell(40805.0);
+         },
+         xll::messages::NotANumber},
+        {"the spline at a futures start before that row's end cell",
+         [](CurveInputs& in) {
+             in.interpId = in.extrapolId = 5;
+             in.moneyMarket(2, 0) = xll::MatrixCell(40806.0); // two deposits on one date
+             in.futures(1, 1) = xll::MatrixCell("later");
+         },
+         messages::BadSplineInput},
+        {"an earlier swap before a later swap cell",
+         [](CurveInputs& in) {
+             in.swaps(1, 1) = xll::MatrixCell(2.25);
+             in.swaps(2, 1) = xll::MatrixCell("3Y");
+         },
+         messages::InvalidSwapPeriods},
+        {"an unknown fixed day count only when a swap is valued",
+         [](CurveInputs& in) {
+             in.swapFixedDayConv = L"30/365";
+             in.swaps(1, 1) = xll::MatrixCell(2.25);
+         },
+         messages::InvalidSwapPeriods},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.note);
+        CurveInputs in;
+        r.change(in);
+        EXPECT_EQ(failureOf(in), r.expected);
+    }
+    CurveInputs noSwaps;
+    noSwaps.swapFixedDayConv = L"30/365";
+    noSwaps.swaps = xll::CellMatrix(1, 1);
+    EXPECT_EQ(failureOf(noSwaps), "");
+}
+
+// Far more futures than pillars allowed: the pillars run out after about half of them, and each one costs
+// no more than a constant on the way, so the refusal comes at once.
+TEST(Bootstrap, FuturesBeyondThePillarLimitAreRefused) {
+    CurveInputs in;
+    in.interpId = in.extrapolId = 5;
+    const uint32_t rows = 17000; // two pillars each: start and end of disjoint strips
+    in.futures = xll::CellMatrix(rows, 3);
+    for (uint32_t r = 0; r < rows; ++r) {
+        in.futures(r, 0) = xll::MatrixCell(40900.0 + 2 * r);
+        in.futures(r, 1) = xll::MatrixCell(40901.0 + 2 * r);
+        in.futures(r, 2) = xll::MatrixCell(0.9999);
+    }
+    in.swaps = xll::CellMatrix(1, 1);
+    EXPECT_EQ(failureOf(in), messages::TooManyPillars);
 }
 
 TEST(Bootstrap, SharedPillarDatesBreakOnlyTheSpline) {

@@ -33,7 +33,8 @@ std::string failureOf(const std::function<void()>& call) {
 }
 
 CurveConvention convention() {
-    return {SerialDate(static_cast<int32_t>(kToday)), L"Act/365F", 1};
+    return {SerialDate(static_cast<int32_t>(kToday)), DayCountConvention::Act365F,
+            CompoundingFrequency::Annual};
 }
 
 CurveBuild demoCurve(int16_t interpolation, int16_t extrapolation) {
@@ -72,7 +73,9 @@ TEST(CurveQuery, ReadsEveryDayInsideThePillarsAsTheBootstrap) {
                 ASSERT_EQ(df.value, pillars.discountFactors[next]) << day;
                 ASSERT_EQ(query.zeroRate(day).value, pillars.zeroRates[next]) << day;
             } else {
-                ASSERT_EQ(df.value, curveDiscountFactor(SerialDate(day), pillars, id, convention())) << day;
+                ASSERT_EQ(df.value, curveDiscountFactor(SerialDate(day), pillars,
+                                                        parseInterpolationMethod(id), convention()))
+                    << day;
             }
         }
     }
@@ -88,7 +91,9 @@ TEST(CurveQuery, ExtrapolatesBeyondTheLastPillarAsTheBootstrap) {
             SCOPED_TRACE(date);
             CurvePillars extended = pillars;
             const auto at = static_cast<size_t>(
-                ensurePillar(toSerialDate(date), extended, 3, extrapolation, convention()) + 1);
+                ensurePillar(toSerialDate(date), extended, InterpolationMethod::LogLinearZeroRates,
+                             parseInterpolationMethod(extrapolation), convention()) +
+                1);
             ASSERT_EQ(extended.dates[at], date);
             EXPECT_EQ(query.discountFactor(date).value, extended.discountFactors[at]);
             EXPECT_EQ(query.zeroRate(date).value, extended.zeroRates[at]);
@@ -125,14 +130,14 @@ TEST(CurveQuery, ParSwapsRepriceOnTheCurve) {
             const double c = swap.ratePercent / 100.0;
             double fixed = 0.0;
             for (size_t i = 1; i < n; ++i)
-                fixed += c * dayCountFraction(S[i - 1], S[i], L"30E/360") *
+                fixed += c * dayCountFraction(S[i - 1], S[i], DayCountConvention::Thirty360E) *
                          query.discountFactor(S[i].serial()).value;
             const double maturity = query.discountFactor(S[n].serial()).value;
             double last = maturity;
             if (id == 1 || id == 3 || id == 5)
                 last = simpleDiscountFactor(query.zeroRate(S[n].serial()).value, convention().today, S[n],
-                                            L"30E/360");
-            fixed += c * dayCountFraction(S[n - 1], S[n], L"30E/360") * last;
+                                            DayCountConvention::Thirty360E);
+            fixed += c * dayCountFraction(S[n - 1], S[n], DayCountConvention::Thirty360E) * last;
             EXPECT_NEAR(fixed - (1.0 - maturity), 0.0, id == 5 ? 2e-5 : 1e-9);
         }
     }
@@ -190,8 +195,9 @@ TEST(CurveQueryFunctions, ValuesThatAreNoNumberBecomeMessages) {
     EXPECT_STREQ(logLinear.discountFactor(40830).failure, messages::NoFiniteValue);
     EXPECT_EQ(logLinear.zeroRate(40868).value, -0.5); // the pillar's own value is a number
     const CurveQuery linear(convention(), 2, 2, pillars);
-    EXPECT_STREQ(linear.forwardRate(40806, 40868, L"Act/360").failure, messages::NoFiniteValue);
-    EXPECT_TRUE(linear.forwardRate(40806, 40830, L"Act/360").ok());
+    EXPECT_STREQ(linear.forwardRate(40806, 40868, DayCountConvention::Act360).failure,
+                 messages::NoFiniteValue);
+    EXPECT_TRUE(linear.forwardRate(40806, 40830, DayCountConvention::Act360).ok());
 }
 
 TEST(CurveQueryFunctions, ForwardRatesPairDatesCellByCell) {
@@ -202,7 +208,7 @@ TEST(CurveQueryFunctions, ForwardRatesPairDatesCellByCell) {
         const SerialDate s = toSerialDate(start);
         const SerialDate e = toSerialDate(end);
         return (query.discountFactor(start).value / query.discountFactor(end).value - 1.0) /
-               dayCountFraction(s, e, L"Act/360");
+               dayCountFraction(s, e, DayCountConvention::Act360);
     };
     // One start against a row of ends, a row of starts against one end, and cell by cell.
     const CurveAnswers fromSpot = sched_CurveForwardRate(kToday, L"Act/365F", 1, 4, 4, curve, row({40807}),

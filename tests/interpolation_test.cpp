@@ -5,10 +5,15 @@
 #include "curves/Spline.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
+
+using enum InterpolationMethod;
 
 namespace {
 
@@ -23,7 +28,12 @@ std::string thrownText(const std::function<void()>& call) {
 
 // Continuous compounding under Act/365F, so a zero rate z at d days is the discount factor exp(-z d / 365).
 const SerialDate kToday(40000);
-const CurveConvention kContinuous{kToday, L"Act/365F", 5};
+const CurveConvention kContinuous{kToday, DayCountConvention::Act365F, CompoundingFrequency::Continuous};
+
+// A method by its worksheet id.
+InterpolationMethod id(int16_t method) {
+    return parseInterpolationMethod(method);
+}
 
 double df(double zero, double days) {
     return std::exp(-zero * days / 365.0);
@@ -58,7 +68,7 @@ TEST(CurveDiscountFactor, EachMethodBetweenTwoPillars) {
     const double logZero = std::exp(std::log(0.02) + (x - 100) * (std::log(0.04) - std::log(0.02)) / 200);
     const double forward = zeroOf(p.discountFactors[1] / p.discountFactors[0], 200);
     const struct {
-        int16_t method;
+        InterpolationMethod method;
         double expected;
     } rows[] = {
         {LinearZeroRates, df(linearZero, x)},
@@ -66,11 +76,11 @@ TEST(CurveDiscountFactor, EachMethodBetweenTwoPillars) {
         {LogLinearZeroRates, df(logZero, x)},
         {ConstantForwardRates, p.discountFactors[0] * std::exp(-forward * 50 / 365.0)},
         {CubicSplineZeroRates, df(linearZero, x)}, // two nodes: the natural spline is the straight line
-        {0, 0.0},
-        {6, 0.0},
+        {id(0), 0.0},
+        {id(6), 0.0},
     };
     for (const auto& r : rows) {
-        SCOPED_TRACE(r.method);
+        SCOPED_TRACE(static_cast<int>(r.method));
         EXPECT_NEAR(curveDiscountFactor(on(150), p, r.method, kContinuous), r.expected, 1e-15);
     }
 }
@@ -80,12 +90,12 @@ TEST(CurveDiscountFactor, TodayIsOneAndOtherDatesMustLieInsideThePillars) {
     EXPECT_EQ(curveDiscountFactor(kToday, none, LinearZeroRates, kContinuous), 1.0);
     const CurvePillars p = pillarsAt({100, 300}, {0.02, 0.04});
     EXPECT_EQ(curveDiscountFactor(on(100), p, LinearZeroRates, kContinuous), p.discountFactors[0]);
-    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(300), p, 1, kContinuous); }),
+    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(300), p, id(1), kContinuous); }),
               messages::DateOutsideCurve);
-    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(99), p, 1, kContinuous); }),
+    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(99), p, id(1), kContinuous); }),
               messages::DateOutsideCurve);
     const CurvePillars one = pillarsAt({100}, {0.02});
-    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(100), one, 1, kContinuous); }),
+    EXPECT_EQ(thrownText([&] { curveDiscountFactor(on(100), one, id(1), kContinuous); }),
               messages::TooFewPillars);
 }
 
@@ -109,7 +119,7 @@ TEST(CurveDiscountFactor, SplineUsesAllPillarsAndSharedDates) {
               messages::BadSplineInput);
     // Beyond a shared last date the bracket is the pair itself.
     CurvePillars twinAtEnd = pillarsAt({100, 200, 200}, {0.02, 0.03, 0.03});
-    EXPECT_EQ(thrownText([&] { ensurePillar(on(250), twinAtEnd, 1, CubicSplineZeroRates, kContinuous); }),
+    EXPECT_EQ(thrownText([&] { ensurePillar(on(250), twinAtEnd, id(1), CubicSplineZeroRates, kContinuous); }),
               messages::BadSplineInput);
 }
 
@@ -150,7 +160,7 @@ TEST(EnsurePillar, BeyondTheLastPillarEachExtrapolationContinuesTheLastSegment) 
     const double dfSlope = (base.discountFactors[2] - base.discountFactors[1]) / 100;
     const double logZero = std::exp(std::log(0.04) + 100 * (std::log(0.04) - std::log(0.03)) / 100);
     const struct {
-        int16_t method;
+        InterpolationMethod method;
         double zero;
         double discountFactor;
     } rows[] = {
@@ -163,13 +173,13 @@ TEST(EnsurePillar, BeyondTheLastPillarEachExtrapolationContinuesTheLastSegment) 
         // The last piece of the natural spline is continued as a cubic: through collinear nodes, a line.
         {CubicSplineZeroRates, 0.05, df(0.05, 400)},
         // An unknown method stores a zero rate of 0.
-        {9, 0.0, 1.0},
+        {id(9), 0.0, 1.0},
     };
     for (const auto& r : rows) {
-        SCOPED_TRACE(r.method);
+        SCOPED_TRACE(static_cast<int>(r.method));
         CurvePillars p = base;
         // The interpolation method is not the one asked beyond the pillars.
-        EXPECT_EQ(ensurePillar(on(400), p, 0, r.method, kContinuous), 2);
+        EXPECT_EQ(ensurePillar(on(400), p, id(0), r.method, kContinuous), 2);
         ASSERT_EQ(p.size(), 4u);
         EXPECT_EQ(p.days[3], 400.0);
         EXPECT_NEAR(p.zeroRates[3], r.zero, 1e-14);
@@ -186,13 +196,15 @@ TEST(EnsurePillar, LinearDiscountFactorsGoBelowZeroFarOut) {
 
 TEST(EnsurePillar, RefusesWhatThePillarsCannotAnswer) {
     CurvePillars one = pillarsAt({100}, {0.02});
-    EXPECT_EQ(thrownText([&] { ensurePillar(on(150), one, 1, 1, kContinuous); }), messages::TooFewPillars);
+    EXPECT_EQ(thrownText([&] { ensurePillar(on(150), one, id(1), id(1), kContinuous); }),
+              messages::TooFewPillars);
     CurvePillars p = pillarsAt({100, 200}, {0.02, 0.03});
-    EXPECT_EQ(thrownText([&] { ensurePillar(on(99), p, 1, 1, kContinuous); }), messages::DateOutsideCurve);
+    EXPECT_EQ(thrownText([&] { ensurePillar(on(99), p, id(1), id(1), kContinuous); }),
+              messages::DateOutsideCurve);
     EXPECT_EQ(p.size(), 2u);
     // Out of order, a date before the first pillar that a later segment holds is still answered.
     CurvePillars unsorted = pillarsAt({200, 100, 300}, {0.03, 0.02, 0.04});
-    EXPECT_EQ(ensurePillar(on(150), unsorted, 1, 1, kContinuous), 1);
+    EXPECT_EQ(ensurePillar(on(150), unsorted, id(1), id(1), kContinuous), 1);
     EXPECT_EQ(unsorted.dates[2], kToday.serial() + 150.0);
 
     // The returned index is 16 bits wide: a list it cannot index is refused, not wrapped around.
@@ -200,7 +212,7 @@ TEST(EnsurePillar, RefusesWhatThePillarsCannotAnswer) {
     for (size_t i = 0; i < days.size(); ++i)
         days[i] = 1.0 + static_cast<double>(i);
     CurvePillars many = pillarsAt(days, zeros);
-    EXPECT_EQ(thrownText([&] { ensurePillar(on(40000), many, 1, 1, kContinuous); }),
+    EXPECT_EQ(thrownText([&] { ensurePillar(on(40000), many, id(1), id(1), kContinuous); }),
               messages::TooManyPillars);
 }
 
@@ -289,4 +301,120 @@ TEST(Spline, RefusesBadNodeLists) {
     const std::vector<double> x{0, 1}, y{0, 1}, shortY2{0};
     EXPECT_EQ(thrownText([&] { splineValue(x, y, shortY2, 2, 0.5); }), messages::BadSplineInput);
     EXPECT_EQ(thrownText([&] { splineSecondDerivatives(x, y, 3, 0, 0); }), messages::BadSplineInput);
+}
+
+namespace {
+
+bool sameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// The exact value (its bits, in hexadecimal) or the failure's text.
+std::string answerOf(const std::function<double()>& call) {
+    try {
+        char text[64];
+        std::snprintf(text, sizeof text, "%a", call());
+        return text;
+    } catch (const char* failure) {
+        return failure;
+    }
+}
+
+bool samePillars(const CurvePillars& a, const CurvePillars& b) {
+    auto same = [](const std::vector<double>& x, const std::vector<double>& y) {
+        if (x.size() != y.size())
+            return false;
+        for (size_t i = 0; i < x.size(); ++i)
+            if (!sameBits(x[i], y[i]))
+                return false;
+        return true;
+    };
+    return same(a.dates, b.dates) && same(a.days, b.days) && same(a.discountFactors, b.discountFactors) &&
+           same(a.zeroRates, b.zeroRates);
+}
+
+} // namespace
+
+// The spline kept across insertions must give the doubles of the spline solved from scratch, wherever the
+// nodes go in (end, middle, front) and wherever it is asked, and fail where that one fails.
+TEST(GrowingNaturalSpline, MatchesTheSplineSolvedFromScratch) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (const char* order : {"appended", "anywhere", "in front"}) {
+        SCOPED_TRACE(order);
+        std::vector<double> x{10, 20}, y{0.02, 0.021};
+        GrowingNaturalSpline growing;
+        for (int step = 0; step < 300; ++step) {
+            size_t at = x.size();
+            double node = x.back() + 1 + 10 * unit(random);
+            if (order[0] == 'a' && order[1] == 'n') {
+                at = 1 + static_cast<size_t>(unit(random) * static_cast<double>(x.size() - 1));
+                node = x[at - 1] + (x[at] - x[at - 1]) * (0.1 + 0.8 * unit(random));
+            } else if (order[0] == 'i') {
+                at = 0;
+                node = x[0] - 1 - unit(random);
+            }
+            x.insert(x.begin() + static_cast<std::ptrdiff_t>(at), node);
+            y.insert(y.begin() + static_cast<std::ptrdiff_t>(at), 0.02 + 0.01 * unit(random));
+            growing.invalidateFrom(at);
+            for (const double where : {x.front() - 5, x[x.size() / 2] + 0.5, x.back(), x.back() + 30}) {
+                const double expected = cubicSplineZeroRate(where, x, y);
+                ASSERT_TRUE(sameBits(growing.value(x, y, where), expected)) << step << " at " << where;
+            }
+        }
+    }
+
+    // A node on the abscissa of its neighbour fails until it is gone, wherever the spline is asked.
+    std::vector<double> x{10, 20, 30}, y{0.01, 0.02, 0.03};
+    GrowingNaturalSpline growing;
+    EXPECT_EQ(growing.value(x, y, 25), cubicSplineZeroRate(25, x, y));
+    x.insert(x.begin() + 1, 10.0);
+    y.insert(y.begin() + 1, 0.015);
+    growing.invalidateFrom(1);
+    EXPECT_EQ(thrownText([&] { growing.value(x, y, 25); }), messages::BadSplineInput);
+    EXPECT_EQ(thrownText([&] { growing.value(x, y, 25); }), messages::BadSplineInput);
+    x[1] = 15.0;
+    growing.invalidateFrom(1);
+    EXPECT_TRUE(sameBits(growing.value(x, y, 25), cubicSplineZeroRate(25, x, y)));
+    EXPECT_EQ(thrownText([&] { growing.value({1}, {1}, 0); }), messages::BadSplineInput);
+}
+
+// Pillars changed through an index end exactly as without one, for every method and also when the dates do
+// not ascend (money-market rows out of order, a NaN), where segments must be searched from the first.
+TEST(PillarIndex, InsertionsGiveThePillarsOfThePlainSearch) {
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> day(90, 700);
+    const std::vector<std::vector<double>> starts{
+        {100, 200, 300}, {100, 300, 200, 400}, {100, std::numeric_limits<double>::quiet_NaN(), 300}};
+    for (size_t s = 0; s < starts.size(); ++s) {
+        for (int16_t method = 1; method <= 5; ++method) {
+            SCOPED_TRACE(::testing::Message() << "pillars " << s << ", method " << method);
+            CurvePillars plain = pillarsAt(starts[s], std::vector<double>(starts[s].size(), 0.02));
+            for (size_t i = 0; i < plain.size(); ++i)
+                plain.zeroRates[i] += 0.001 * static_cast<double>(i);
+            CurvePillars indexed = plain;
+            PillarIndex index(indexed);
+            for (int row = 0; row < 60; ++row) {
+                const SerialDate start = on(day(random));
+                const double end = start.serial() + day(random) / 10;
+                const std::string plainFailure = thrownText([&] {
+                    const int16_t p = ensurePillar(start, plain, id(method), id(method), kContinuous);
+                    insertKnownPillar(end, 0.03, plain.discountFactors[static_cast<size_t>(p + 1)], plain);
+                });
+                const std::string indexedFailure = thrownText([&] {
+                    const int16_t p =
+                        ensurePillar(start, indexed, id(method), id(method), kContinuous, &index);
+                    insertKnownPillar(end, 0.03, indexed.discountFactors[static_cast<size_t>(p + 1)], indexed,
+                                      &index);
+                });
+                ASSERT_EQ(indexedFailure, plainFailure) << "row " << row;
+                ASSERT_TRUE(samePillars(indexed, plain)) << "row " << row;
+                const SerialDate asked = on(day(random));
+                EXPECT_EQ(
+                    answerOf(
+                        [&] { return curveDiscountFactor(asked, indexed, id(method), kContinuous, &index); }),
+                    answerOf([&] { return curveDiscountFactor(asked, plain, id(method), kContinuous); }));
+            }
+        }
+    }
 }

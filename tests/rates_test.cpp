@@ -19,6 +19,28 @@ SerialDate date(int32_t day, int32_t month, int32_t year) {
 const SerialDate kStart = date(1, 1, 2011);
 const SerialDate kOneYearOn = date(1, 1, 2012);
 
+// The conversions with their conventions given as a worksheet call gives them (texts and ids).
+DayCountConvention named(const std::wstring& dayCount) {
+    return parseDayCountConvention(dayCount);
+}
+double simpleDiscountFactor(double rate, SerialDate start, SerialDate end, const std::wstring& dayCount) {
+    return ::simpleDiscountFactor(rate, start, end, named(dayCount));
+}
+double simpleForwardRate(double reference, double rate1, SerialDate maturity1, double rate2,
+                         SerialDate maturity2, const std::wstring& dayCount) {
+    return ::simpleForwardRate(toSerialDate(reference), rate1, maturity1, rate2, maturity2, named(dayCount));
+}
+double zeroRateFromDiscountFactor(SerialDate start, SerialDate end, double discountFactor,
+                                  const std::wstring& dayCount, int16_t frequency) {
+    return ::zeroRateFromDiscountFactor(start, end, discountFactor, named(dayCount),
+                                        parseCompoundingFrequency(frequency));
+}
+double discountFactorFromZeroRate(double zeroRate, SerialDate start, SerialDate end,
+                                  const std::wstring& dayCount, int16_t frequency) {
+    return ::discountFactorFromZeroRate(zeroRate, start, end, named(dayCount),
+                                        parseCompoundingFrequency(frequency));
+}
+
 template <typename Call>
 const char* failureOf(Call call) {
     try {

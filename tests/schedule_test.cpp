@@ -35,9 +35,13 @@ struct Inputs {
     std::vector<double> extraHolidays = {};
 };
 
+// The schedule as the worksheet function builds it, texts read where it reads them.
 std::vector<SerialDate> schedule(const Inputs& in) {
-    return generateSchedule(in.effective, in.firstRegular, in.lastRegular, in.maturity, in.rollDay, in.tenor,
-                            in.ctrl, in.calendar, in.extraHolidays);
+    std::vector<SerialDate> dates;
+    for (const double serial : sched_Schedule(in.effective, in.firstRegular, in.lastRegular, in.maturity,
+                                              in.rollDay, in.tenor, in.ctrl, in.calendar, in.extraHolidays))
+        dates.push_back(SerialDate(static_cast<int32_t>(serial)));
+    return dates;
 }
 
 struct FailureCase {

@@ -4,6 +4,7 @@
 // as a value in temporary memory. Failures become the cell's value in worksheetCall.
 
 #include "worksheet/EntryPoints.h"
+#include "worksheet/CurveInputs.h"
 #include "worksheet/WorksheetFrame.h"
 
 #include "calendars/BusinessDayFunctions.h"
@@ -247,25 +248,25 @@ XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_df_curve(
     XlfTextArgument swap_fixtenor, XlfTextArgument swap_fixdayConv, double rollDay_fixedLeg,
     LPXLFOPER swap_dfMtrx, XlfTextArgument holidayCalendar, XlfTextArgument ctrl, LPXLFOPER xtraHolidays) {
     return worksheetCall([&] {
-        const std::wstring zeroDayCount = text(zeroRate_dayConv);
-        const short frequency = shortArgument(zeroRate_freq, "zeroRate_freq");
-        const short interpolation = shortArgument(interpId, "interpId");
-        const short extrapolation = shortArgument(extrapolId, "extrapolId");
-        const xll::CellMatrix moneyMarket = matrixArgument(moneyMkt_df_mtrx, "moneyMkt_df_mtrx");
-        const xll::CellMatrix futures = matrixArgument(future_df_Matrix, "future_df_Matrix");
-        const std::wstring floatTenor = text(swap_flttenor);
-        const std::wstring floatDayCount = text(swap_fltdayConv);
-        const std::wstring fixedTenor = text(swap_fixtenor);
-        const std::wstring fixedDayCount = text(swap_fixdayConv);
-        const xll::CellMatrix swaps = matrixArgument(swap_dfMtrx, "swap_dfMtrx");
-        const std::wstring calendar = text(holidayCalendar);
-        const std::wstring convention = text(ctrl);
-        const std::vector<double> extra = extraHolidays(xtraHolidays);
-        return XlfOper(buildDiscountCurve(today, zeroDayCount, frequency, interpolation, extrapolation,
-                                          moneyMarket, futures, floatTenor, floatDayCount, rollDay_floatLeg,
-                                          fixedTenor, fixedDayCount, rollDay_fixedLeg, swaps, calendar,
-                                          convention, extra))
-            .handle();
+        worksheet::CurveArguments arguments;
+        arguments.today = today;
+        arguments.zeroRateDayConv = text(zeroRate_dayConv);
+        arguments.zeroRateFreq = shortArgument(zeroRate_freq, "zeroRate_freq");
+        arguments.interpId = shortArgument(interpId, "interpId");
+        arguments.extrapolId = shortArgument(extrapolId, "extrapolId");
+        arguments.moneyMarket = matrixArgument(moneyMkt_df_mtrx, "moneyMkt_df_mtrx");
+        arguments.futures = matrixArgument(future_df_Matrix, "future_df_Matrix");
+        arguments.swapFloatTenor = text(swap_flttenor);
+        arguments.swapFloatDayConv = text(swap_fltdayConv);
+        arguments.rollDayFloatLeg = rollDay_floatLeg;
+        arguments.swapFixedTenor = text(swap_fixtenor);
+        arguments.swapFixedDayConv = text(swap_fixdayConv);
+        arguments.rollDayFixedLeg = rollDay_fixedLeg;
+        arguments.swaps = matrixArgument(swap_dfMtrx, "swap_dfMtrx");
+        arguments.holidayCalendar = text(holidayCalendar);
+        arguments.ctrl = text(ctrl);
+        arguments.xtraHolidays = extraHolidays(xtraHolidays);
+        return XlfOper(buildDiscountCurve(worksheet::readCurveArguments(arguments))).handle();
     });
 }
 
