@@ -5,8 +5,8 @@
 #include "tests/CurveMarketData.h"
 
 #include <algorithm>
-#include <random>
 #include <cstdint>
+#include <random>
 #include <vector>
 
 namespace {

@@ -83,30 +83,15 @@ SerialDate appendRegularDates(std::vector<SerialDate>& dates, int32_t months, do
     return date;
 }
 
-// The calendar takes its convention as the one-letter text it was read from, until it takes the type.
-const wchar_t* conventionLetter(BusinessDayConvention convention) {
-    switch (convention) {
-    case BusinessDayConvention::Following:
-        return L"s";
-    case BusinessDayConvention::ModifiedFollowing:
-        return L"m";
-    case BusinessDayConvention::Preceding:
-        return L"p";
-    case BusinessDayConvention::Unadjusted:
-        break;
-    }
-    return L"";
-}
-
 } // namespace
 
 SerialDate adjustDate(const BusinessCalendar& calendar, SerialDate date, BusinessDayConvention convention) {
-    return calendar.adjust(date, conventionLetter(convention));
+    return calendar.adjust(date, convention);
 }
 
 std::vector<SerialDate> adjustDates(const BusinessCalendar& calendar, std::vector<SerialDate> dates,
                                     BusinessDayConvention convention) {
-    return calendar.adjustAll(std::move(dates), conventionLetter(convention));
+    return calendar.adjustAll(std::move(dates), convention);
 }
 
 std::vector<SerialDate> unadjustedSchedule(double effectiveDate, double firstRegularDate,

@@ -173,7 +173,7 @@ TEST_P(RegistrationTest, DeclarationsRegisterTheirEntryPointsLettersInOrder) {
     const bool twelve = bridge_test::excel12();
     const struct {
         const char* procedure;
-        const char* types;
+        std::string types;
         const char* names;
         std::size_t values;
     } expected[] = {
@@ -186,7 +186,7 @@ TEST_P(RegistrationTest, DeclarationsRegisterTheirEntryPointsLettersInOrder) {
         const std::vector<Value>& values = registrations[i].values;
         ASSERT_EQ(values.size(), expected[i].values);
         EXPECT_EQ(text(values[1]), expected[i].procedure);
-        EXPECT_EQ(text(values[2]), expected[i].types);
+        EXPECT_EQ(text(values[2]), expected[i].types + mark());
         EXPECT_EQ(text(values[4]), expected[i].names);
         EXPECT_EQ(text(values[6]), "Declared");
     }
@@ -199,7 +199,8 @@ TEST_P(RegistrationTest, DeclarationsRegisterTheirEntryPointsLettersInOrder) {
 TEST_P(RegistrationTest, DeclarationsCarryTheThreadSafeSwitch) {
     const XlfRegistration declared(std::span<const XlfDeclaration>(kDeclared).first(1), "Declared", true);
     registerAllFunctions();
-    EXPECT_EQ(text(xlhost::registrations().at(0).values[2]), bridge_test::excel12() ? "QBQC%B$" : "PBPCB");
+    EXPECT_EQ(text(xlhost::registrations().at(0).values[2]),
+              (bridge_test::excel12() ? "QBQC%B" : "PBPCB") + mark());
 }
 
 TEST_P(RegistrationTest, HostFailuresAreReportedAndTheRestGoesOn) {

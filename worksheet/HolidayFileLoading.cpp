@@ -5,7 +5,6 @@
 
 #include "calendars/HolidayFile.h"
 #include "calendars/Messages.h"
-#include "platform/Platform.h"
 #include "src/XlfDiagnostics.h"
 #include "src/XlfOpenActions.h"
 
@@ -23,24 +22,10 @@ constexpr const char* kFileName = "tavrin_holidays.csv";
 // A holiday file is a few hundred rows; a bound keeps a wrong file from taking the host's memory.
 constexpr std::uintmax_t kMaxBytes = 16u << 20;
 
-// The variable's value, or empty when it is not set.
-std::string namedFile() {
-    std::vector<char> value(1024);
-    std::uint32_t length = platform::getEnvironmentVariable(kVariable, value.data(), 1024);
-    if (length > value.size()) { // the answer is the size needed
-        value.assign(length, '\0');
-        length = platform::getEnvironmentVariable(kVariable, value.data(), length);
-    }
-    return length == 0 || length >= value.size() ? std::string() : std::string(value.data(), length);
-}
-
 // tavrin_holidays.csv beside the add-in, or empty when the add-in's file is not known.
 std::string fileBesideAddIn() {
-    const std::string module = platform::moduleFileName(platform::moduleOfAddress(&kVariable), 4096);
-    const std::size_t slash = module.find_last_of("\\/");
-    if (slash == std::string::npos)
-        return {};
-    return module.substr(0, slash + 1) + kFileName;
+    const std::string folder = xll::addInFolder();
+    return folder.empty() ? std::string() : folder + kFileName;
 }
 
 holiday_file::Contents read(const std::string& file) {
@@ -59,7 +44,7 @@ holiday_file::Contents read(const std::string& file) {
 
 void loadHolidayFile() {
     try {
-        std::string file = namedFile();
+        std::string file = xll::environmentValue(kVariable);
         if (file.empty()) {
             file = fileBesideAddIn();
             std::error_code error;
