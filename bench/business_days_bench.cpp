@@ -5,6 +5,8 @@
 
 #include <vector>
 
+using namespace tavrin;
+
 namespace {
 
 // Every figure includes building the calendar from its text, as each worksheet call does.

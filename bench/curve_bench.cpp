@@ -9,6 +9,8 @@
 #include <random>
 #include <vector>
 
+using namespace tavrin;
+
 namespace {
 
 // The 27-instrument curve of the tests (4 deposits, 8 futures, 15 swaps to 30 years, semiannual fixed leg,

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+using namespace tavrin;
+
 namespace {
 
 // Dates spread over 1911 to 9999 (ten years clear of 1900, so that stepping back by months never fails),

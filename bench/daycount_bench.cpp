@@ -7,6 +7,8 @@
 #include <array>
 #include <string>
 
+using namespace tavrin;
+
 namespace {
 
 const std::array<std::wstring, 11> kConventions{

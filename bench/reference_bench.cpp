@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+using namespace tavrin;
+
 namespace {
 
 const std::wstring kCalendar = L"NYSE,LONDON,TARGET";

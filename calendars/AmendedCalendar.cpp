@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace tavrin {
+
 void AmendedCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
     const std::size_t from = out.size();
     calendar_->appendHolidaysOfYear(year, out);
@@ -32,3 +34,5 @@ bool AmendedCalendar::hasSameRulesAs(const BusinessCalendar& other) const {
     return amended != nullptr && &amended->amendments_ == &amendments_ &&
            calendar_->hasSameRulesAs(*amended->calendar_);
 }
+
+} // namespace tavrin

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+namespace tavrin {
+
 // A calendar with the holiday file's amendments of its name: the removed days taken out of each year's list
 // and the added ones (weekdays not listed yet) appended to it.
 class AmendedCalendar : public BusinessCalendar {
@@ -19,3 +21,5 @@ private:
     std::unique_ptr<BusinessCalendar> calendar_;
     const holiday_file::Amendments& amendments_; // installed for the life of the process
 };
+
+} // namespace tavrin

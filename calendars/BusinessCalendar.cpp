@@ -4,6 +4,8 @@
 
 #include <utility>
 
+namespace tavrin {
+
 bool equalsIgnoringCase(const std::wstring& a, const std::wstring& b) {
     if (a.size() != b.size())
         return false;
@@ -33,3 +35,5 @@ void BusinessCalendar::setExtraHolidays(std::vector<double> extraHolidays) {
     extraHolidays_ = std::move(extraHolidays);
     closingExtras_ = sweep::weekdayExtraHolidays(extraHolidays_);
 }
+
+} // namespace tavrin

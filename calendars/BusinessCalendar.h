@@ -7,6 +7,8 @@
 #include <typeinfo>
 #include <vector>
 
+namespace tavrin {
+
 enum class BusinessDayConvention; // calendars/BusinessDayConvention.h
 
 // True when the texts have the same length and every unit is equal or differs only in bit 0x20 (ASCII
@@ -59,3 +61,5 @@ private:
     std::vector<double> extraHolidays_;
     std::vector<int64_t> closingExtras_;
 };
+
+} // namespace tavrin

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace tavrin {
+
 // How a date that is no business day is moved. Read from the one-letter ctrl text of the worksheet.
 enum class BusinessDayConvention {
     Unadjusted,        // any other text: the date stays as it is
@@ -23,3 +25,5 @@ inline BusinessDayConvention parseBusinessDayConvention(const std::wstring& text
         return BusinessDayConvention::ModifiedFollowing;
     return BusinessDayConvention::Unadjusted;
 }
+
+} // namespace tavrin

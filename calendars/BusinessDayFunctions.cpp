@@ -6,6 +6,8 @@
 
 #include <utility>
 
+namespace tavrin {
+
 namespace {
 
 // The rows of the host's grid: no longer holiday list can be shown.
@@ -69,3 +71,5 @@ std::vector<double> sched_Holidays(double start, double end, std::wstring calend
     const auto merged = makeCalendar(std::move(calendar), std::move(extraHolidays));
     return sortedHolidays(*merged, truncated(start), truncated(end), kMaxHolidayRows);
 }
+
+} // namespace tavrin

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace tavrin {
+
 // Library functions behind the business-day worksheet functions. Each builds the calendar named by the
 // text, stores the extra holidays in it, truncates date arguments toward zero and runs one operation.
 bool sched_IsBusinessDay(double date, std::wstring calendar, std::vector<double> extraHolidays);
@@ -17,3 +19,5 @@ double sched_AdjustToBusDay(double date, std::wstring convention, std::wstring c
                             std::vector<double> extraHolidays);
 std::vector<double> sched_Holidays(double start, double end, std::wstring calendar,
                                    std::vector<double> extraHolidays);
+
+} // namespace tavrin

@@ -19,6 +19,8 @@
 #include <optional>
 #include <utility>
 
+namespace tavrin {
+
 using namespace sweep;
 
 namespace {
@@ -414,3 +416,5 @@ std::vector<SerialDate> BusinessCalendar::adjustAll(std::vector<SerialDate> date
                                                     std::wstring convention) const {
     return adjustAll(std::move(dates), parseBusinessDayConvention(convention));
 }
+
+} // namespace tavrin

@@ -24,6 +24,8 @@
 #include <string_view>
 #include <utility>
 
+namespace tavrin {
+
 std::vector<std::wstring> splitText(const std::wstring& text, wchar_t separator) {
     std::vector<std::wstring> pieces;
     std::size_t begin = 0;
@@ -112,3 +114,5 @@ std::unique_ptr<MergedBusinessCalendar> CalendarFactory::createCalendar(std::wst
         members.push_back(makeCalendar(name, file));
     return std::make_unique<MergedBusinessCalendar>(std::move(members));
 }
+
+} // namespace tavrin

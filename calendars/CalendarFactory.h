@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace tavrin {
+
 // The pieces of text between separators; k separators give k + 1 pieces, empty ones included.
 std::vector<std::wstring> splitText(const std::wstring& text, wchar_t separator);
 
@@ -20,3 +22,5 @@ public:
     // does not apply fails every text with its message.
     std::unique_ptr<MergedBusinessCalendar> createCalendar(std::wstring text) const;
 };
+
+} // namespace tavrin

@@ -1,5 +1,7 @@
 #include "calendars/Easter.h"
 
+namespace tavrin {
+
 // Easter Monday's day of the year, 1901 to 2199 (a year's Easter Monday lies between 23 March and 26 April).
 const std::array<int32_t, kEasterTableLastYear - kEasterTableFirstYear + 1> kEasterMondayTable{
     /* 1901 */ 98,  90,  103, 95,  114, 106, 91,  111, 102, 87,
@@ -64,3 +66,5 @@ int32_t easterMondayDayOfYear(int32_t year) {
         return kEasterMondayTable[static_cast<std::size_t>(year - kEasterTableFirstYear)];
     return gregorianEasterMondayDayOfYear(year);
 }
+
+} // namespace tavrin

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+namespace tavrin {
+
 // Day of the year (1 January = 1, real Gregorian calendar) of Easter Monday for any year: the table for
 // 1901-2199, the Gregorian Easter rule elsewhere. Good Friday is J + T - 4, Ascension J + T + 37 and Whit
 // Monday J + T + 48, with J the day number of 1 January.
@@ -17,3 +19,5 @@ int32_t gregorianEasterMondayDayOfYear(int32_t year);
 inline constexpr int32_t kEasterTableFirstYear = 1901;
 inline constexpr int32_t kEasterTableLastYear = 2199;
 extern const std::array<int32_t, kEasterTableLastYear - kEasterTableFirstYear + 1> kEasterMondayTable;
+
+} // namespace tavrin

@@ -10,6 +10,8 @@
 #include <memory>
 #include <mutex>
 
+namespace tavrin {
+
 namespace holiday_file {
 
 namespace {
@@ -221,3 +223,5 @@ const Contents* installed() {
 }
 
 } // namespace holiday_file
+
+} // namespace tavrin

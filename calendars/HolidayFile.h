@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+namespace tavrin {
+
 namespace holiday_file {
 
 // One calendar's amendments: day numbers, sorted, each once.
@@ -42,3 +44,5 @@ void installNone();
 const Contents* installed();
 
 } // namespace holiday_file
+
+} // namespace tavrin

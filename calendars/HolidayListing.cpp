@@ -5,6 +5,8 @@
 
 #include <map>
 
+namespace tavrin {
+
 using namespace sweep;
 
 namespace {
@@ -92,3 +94,5 @@ std::vector<double> sortedHolidays(const MergedBusinessCalendar& calendar, int32
     });
     return result;
 }
+
+} // namespace tavrin

@@ -1,5 +1,7 @@
 #include "calendars/HolidayRules.h"
 
+namespace tavrin {
+
 namespace holiday_rules {
 
 int64_t nthWeekday(int32_t n, Weekday weekday, int32_t month, int32_t year) {
@@ -31,3 +33,5 @@ void dropWeekends(std::vector<int64_t>& out, std::size_t from) {
 }
 
 } // namespace holiday_rules
+
+} // namespace tavrin

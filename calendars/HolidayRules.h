@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace tavrin {
+
 // Weekday arithmetic shared by the market calendars. Days are 64-bit day numbers of years from 1900 on, so
 // they are at least 1 and their remainder by 7 is the weekday.
 namespace holiday_rules {
@@ -130,3 +132,5 @@ std::pair<int64_t, int64_t> londonChristmasAndBoxingDay(int64_t christmas);
 void dropWeekends(std::vector<int64_t>& out, std::size_t from);
 
 } // namespace holiday_rules
+
+} // namespace tavrin

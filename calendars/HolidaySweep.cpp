@@ -2,6 +2,8 @@
 
 #include "dates/SerialDate.h"
 
+namespace tavrin {
+
 namespace sweep {
 
 int32_t yearOf(int64_t day) {
@@ -61,3 +63,5 @@ void DayRing::erase(int64_t lo, int64_t hi) {
 }
 
 } // namespace sweep
+
+} // namespace tavrin

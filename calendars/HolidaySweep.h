@@ -12,6 +12,8 @@
 #include <limits>
 #include <vector>
 
+namespace tavrin {
+
 namespace sweep {
 
 inline constexpr int64_t kLastDay = std::numeric_limits<int32_t>::max();
@@ -171,3 +173,5 @@ void sweepYears(const std::vector<const BusinessCalendar*>& members, const Sweep
 }
 
 } // namespace sweep
+
+} // namespace tavrin

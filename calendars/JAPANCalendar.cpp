@@ -2,6 +2,8 @@
 
 #include "calendars/HolidayRules.h"
 
+namespace tavrin {
+
 namespace {
 
 // Children's Day moves to 6 May when 5 May or one of the two holidays before it (3 and 4 May) falls on a
@@ -54,3 +56,5 @@ void JAPANCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out
     appendIf(out, year == 1990, date(12, 11));                      // one-off closing day
     appendIf(out, year == 1993, date(9, 6));                        // one-off closing day
 }
+
+} // namespace tavrin

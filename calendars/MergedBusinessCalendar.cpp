@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace tavrin {
+
 MergedBusinessCalendar::MergedBusinessCalendar(std::vector<std::unique_ptr<BusinessCalendar>> calendars)
     : calendars_(std::move(calendars)) {
     for (const auto& calendar : calendars_) {
@@ -53,3 +55,5 @@ void MergedBusinessCalendar::appendHolidaysOfYear(int32_t year, std::vector<int6
     for (const BusinessCalendar* calendar : distinct_)
         calendar->appendHolidaysOfYear(year, out);
 }
+
+} // namespace tavrin

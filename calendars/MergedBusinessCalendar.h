@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+namespace tavrin {
+
 // Joins an ordered list of calendars: the first member's holidays as they stand, then each later member's
 // dates that are not yet listed.
 class MergedBusinessCalendar : public BusinessCalendar {
@@ -25,3 +27,5 @@ private:
     // naming one calendar thousands of times must cost no more than naming it once.
     std::vector<const BusinessCalendar*> distinct_;
 };
+
+} // namespace tavrin

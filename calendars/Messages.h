@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace tavrin {
+
 namespace messages {
 inline constexpr const char* InvalidHolidayCalendar = "Invalid holiday calendar !!!";
 // A holiday listing goes down one column of the grid, which has 1,048,576 rows.
@@ -34,3 +36,5 @@ inline std::string holidayFileMessage(const std::string& file, const char* reaso
     return std::string("Holiday file error: ") + reason + ". File: " + file + ". " + HolidayFileFixAndReopen;
 }
 } // namespace messages
+
+} // namespace tavrin

@@ -2,6 +2,8 @@
 
 #include "calendars/HolidayRules.h"
 
+namespace tavrin {
+
 // The US rules without Columbus Day and Veterans Day.
 void NYSECalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
     using namespace holiday_rules;
@@ -16,3 +18,5 @@ void NYSECalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     out.push_back(nthWeekday(4, Thursday, 11, year));     // Thanksgiving
     out.push_back(weekendToNearestWeekday(date(25, 12))); // Christmas Day
 }
+
+} // namespace tavrin

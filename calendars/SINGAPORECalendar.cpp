@@ -2,6 +2,8 @@
 
 #include "calendars/HolidayRules.h"
 
+namespace tavrin {
+
 // No Singapore date is moved off a weekend.
 void SINGAPORECalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
     using namespace holiday_rules;
@@ -12,3 +14,5 @@ void SINGAPORECalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>&
     out.push_back(date(9, 8));             // National Day
     out.push_back(date(25, 12));           // Christmas Day
 }
+
+} // namespace tavrin

@@ -2,6 +2,8 @@
 
 #include "calendars/HolidayRules.h"
 
+namespace tavrin {
+
 // No Swiss date is moved off a weekend, and two rows landing on one day (Ascension on 1 May) both list it.
 void SWITZERLANDCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
     using namespace holiday_rules;
@@ -18,3 +20,5 @@ void SWITZERLANDCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t
     out.push_back(date(25, 12)); // Christmas Day
     out.push_back(date(26, 12)); // St Stephen's Day
 }
+
+} // namespace tavrin

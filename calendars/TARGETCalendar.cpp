@@ -2,6 +2,8 @@
 
 #include "calendars/HolidayRules.h"
 
+namespace tavrin {
+
 // No TARGET date is moved off a weekend.
 void TARGETCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
     using namespace holiday_rules;
@@ -17,3 +19,5 @@ void TARGETCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& ou
     appendIf(out, year == 1999, date(31, 12)); // one-off closing day
     appendIf(out, year == 2001, date(31, 12)); // one-off closing day
 }
+
+} // namespace tavrin

@@ -2,6 +2,8 @@
 
 #include "calendars/HolidayRules.h"
 
+namespace tavrin {
+
 namespace {
 
 // Christmas Day and Boxing Day, chosen together by the weekday of 25 December so that both fall on
@@ -36,3 +38,5 @@ void UKCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) c
     out.push_back(lastMonday(8, year));                     // Summer bank holiday
     appendChristmasAndBoxingDay(dayNumber64(25, 12, year), out);
 }
+
+} // namespace tavrin

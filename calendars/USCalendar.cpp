@@ -2,6 +2,8 @@
 
 #include "calendars/HolidayRules.h"
 
+namespace tavrin {
+
 void USCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
     using namespace holiday_rules;
     const auto date = [year](int32_t day, int32_t month) { return dayNumber64(day, month, year); };
@@ -17,3 +19,5 @@ void USCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) c
     out.push_back(nthWeekday(4, Thursday, 11, year));     // Thanksgiving
     out.push_back(weekendToNearestWeekday(date(25, 12))); // Christmas Day
 }
+
+} // namespace tavrin

@@ -13,6 +13,8 @@
 #include <memory>
 #include <utility>
 
+namespace tavrin {
+
 namespace {
 
 // The schedule reaches 50 years beyond the spot date, which bounds the longest swap.
@@ -199,3 +201,5 @@ const BusinessCalendar& SettlementCalendar::get() const {
         throw messages::InvalidHolidayCalendar;
     return *calendar_;
 }
+
+} // namespace tavrin

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace tavrin {
+
 // What the bootstrap builds on the way to its table: the pillars, the fixed-leg schedule and the schedule
 // points whose discount factors the swaps fixed (known to tests and benchmarks; the worksheet sees only
 // the table).
@@ -22,3 +24,5 @@ CurveBuild bootstrapCurve(const CurveRequest& request);
 
 // One row per pillar: date, discount factor, zero rate.
 xll::NumberMatrix pillarTable(const CurvePillars& pillars);
+
+} // namespace tavrin

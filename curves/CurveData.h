@@ -15,6 +15,8 @@
 #include <optional>
 #include <vector>
 
+namespace tavrin {
+
 struct MoneyMarketQuote {
     double date;
     double discountFactor; // from today to the date
@@ -83,3 +85,5 @@ struct CurveRequest {
     FuturesRows futures;
     QuoteRows<SwapQuote> swaps;
 };
+
+} // namespace tavrin

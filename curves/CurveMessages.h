@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tavrin {
+
 // Failure texts of the interpolation, spline and bootstrap code, thrown as plain texts.
 namespace messages {
 inline constexpr const char* BadSplineInput = "Bad X array input to Cubic Spline Routine";
@@ -27,3 +29,5 @@ inline constexpr const char* SwapBeyondSchedule = "A swap maturity is beyond the
 inline constexpr const char* SwapMaturityNotIncreasing =
     "Swap maturities must increase and lie beyond the money market and futures dates.";
 } // namespace messages
+
+} // namespace tavrin

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <utility>
 
+namespace tavrin {
+
 namespace {
 
 // The worksheet id of a method.
@@ -285,3 +287,5 @@ CurveAnswers sched_CurveForwardRate(double today, const std::wstring& zeroRateDa
         }
     return answers;
 }
+
+} // namespace tavrin

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace tavrin {
+
 // A bootstrapped curve read at any date exactly as the bootstrap reads its pillars: the interpolation
 // method between them, the extrapolation method from the last two beyond the last one, the natural spline
 // through all of them. A pillar date answers the pillar's own values; today answers a discount factor of 1.
@@ -96,3 +98,5 @@ CurveAnswers sched_CurveForwardRate(double today, const std::wstring& zeroRateDa
                                     int16_t interpId, int16_t extrapolId, const xll::CellMatrix& curve,
                                     const DateCells& startDates, const DateCells& endDates,
                                     const std::wstring& dayCountConvention);
+
+} // namespace tavrin

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tavrin {
+
 // Failure texts of reading a bootstrapped curve at any date, thrown as plain texts (or, for one date of a
 // block, shown in that date's cell).
 namespace messages {
@@ -25,3 +27,5 @@ inline constexpr const char* NoZeroRateAtToday = "A zero rate needs a date after
 // Zero or negative discount factors, or a logarithm of a zero rate at or below zero, leave no number.
 inline constexpr const char* NoFiniteValue = "The curve has no finite value at this date.";
 } // namespace messages
+
+} // namespace tavrin

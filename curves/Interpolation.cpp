@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <limits>
 
+namespace tavrin {
+
 namespace {
 
 // A value on a segment: methods 2 and 4 give a discount factor, the others a zero rate.
@@ -87,7 +89,7 @@ PillarIndex::PillarIndex(const CurvePillars& pillars) {
 
 size_t PillarIndex::findSegment(double date, const CurvePillars& pillars) const {
     if (!ascending_)
-        return ::findSegment(date, pillars);
+        return tavrin::findSegment(date, pillars);
     // In ascending dates at most one segment holds a date: the one left of the first date beyond it.
     const std::vector<double>& d = pillars.dates;
     const auto beyond = static_cast<size_t>(std::upper_bound(d.begin(), d.end(), date) - d.begin());
@@ -189,3 +191,5 @@ void insertKnownPillar(double date, double zeroRate, double discountFactor, Curv
     if (date > pillars.dates.back())
         insertAt(pillars.size());
 }
+
+} // namespace tavrin

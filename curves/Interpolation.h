@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace tavrin {
+
 // Interpolation and extrapolation method ids; the same numbering serves both. Any other 16-bit id is a
 // method too, which gives zero rates of 0 (or repeats a value in the swap solver), so reading one never
 // fails.
@@ -84,3 +86,5 @@ int16_t ensurePillar(SerialDate date, CurvePillars& pillars, InterpolationMethod
 // the same date is kept), or appends it; a date before the first pillar is not inserted.
 void insertKnownPillar(double date, double zeroRate, double discountFactor, CurvePillars& pillars,
                        PillarIndex* index = nullptr);
+
+} // namespace tavrin

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace tavrin {
+
 double periodsPerYear(CompoundingFrequency frequency) {
     switch (frequency) {
     case CompoundingFrequency::Annual:
@@ -74,3 +76,5 @@ double sched_ZeroRate(double today, double curveDate, double discountFactor, std
                                       parseDayCountConvention(dayCount),
                                       parseCompoundingFrequency(frequency));
 }
+
+} // namespace tavrin

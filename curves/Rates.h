@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tavrin {
+
 // Compounding frequency ids as the worksheet gives them. Any other id v compounds v times a year, so every
 // 16-bit id is a frequency and reading one never fails.
 enum class CompoundingFrequency : int16_t {
@@ -40,3 +42,5 @@ double sched_forwardRate(double referenceDate, double spotRate1, double maturity
                          double maturity2, std::wstring dayCount);
 double sched_ZeroRate(double today, double curveDate, double discountFactor, std::wstring dayCount,
                       int16_t frequency);
+
+} // namespace tavrin

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <limits>
 
+namespace tavrin {
+
 namespace {
 
 void requireNodes(const std::vector<double>& x, const std::vector<double>& y, int n) {
@@ -104,3 +106,5 @@ double GrowingNaturalSpline::value(const std::vector<double>& x, const std::vect
         backY2_[k] = sweepY2_[k] * backY2_[k + 1] + sweepU_[k];
     return spline::piece(x[lo], x[hi], y[lo], y[hi], backY2_[lo], backY2_[hi], at);
 }
+
+} // namespace tavrin

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace tavrin {
+
 // Natural cubic spline through (x[i], y[i]); abscissae ascending. Both entry points need at least two
 // nodes and lists that hold n of them ("Bad X array input to Cubic Spline Routine" otherwise).
 
@@ -80,3 +82,5 @@ inline double piece(double xLo, double xHi, double yLo, double yHi, double y2Lo,
 }
 
 } // namespace spline
+
+} // namespace tavrin

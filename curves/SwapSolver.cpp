@@ -9,6 +9,8 @@
 #include <cmath>
 #include <utility>
 
+namespace tavrin {
+
 namespace {
 
 constexpr double kTolerance = 1e-9;
@@ -234,3 +236,5 @@ std::vector<double> solveSwapMaturity(const ParSwap& swap) {
         }
     }
 }
+
+} // namespace tavrin

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace tavrin {
+
 // The fixed-leg schedule dates S[0] ... S[k - 1] whose discount factors are known: parallel lists of
 // discount factors, zero rates in the curve's convention, and days from today. Swaps extend it.
 struct ScheduleCurve {
@@ -48,3 +50,5 @@ SwapValue swapParObjective(double x, const ParSwap& swap);
 // returns the discount factors of S[k] ... S[n]. A bracket that closes without meeting that test fails with
 // "Solution to the rate cannot be reached. Check inputs.".
 std::vector<double> solveSwapMaturity(const ParSwap& swap);
+
+} // namespace tavrin

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace tavrin {
+
 double sched_plusMonths(double date, int16_t months) {
     return toSerialDate(date).plusMonths(months).serial();
 }
@@ -20,3 +22,5 @@ double sched_thirdWednesDayOfMonth(double date) {
 int16_t sched_Tenor2Month(std::wstring tenor) {
     return tenorToMonths(std::move(tenor));
 }
+
+} // namespace tavrin

@@ -5,6 +5,8 @@
 #include <array>
 #include <limits>
 
+namespace tavrin {
+
 namespace {
 
 constexpr std::array<int32_t, 12> kMonthLengths{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -45,7 +47,7 @@ SerialDate::SerialDate(int32_t day, int32_t month, int32_t year) {
     if (year < 1900 || month < 1 || month > 12)
         throw messages::InvalidDate;
     const int64_t monthStart =
-        kDaysBeforeMonth[month - 1] + (month > 2 && ::isLeapYear(year) ? 1 : 0); // [0, 335]
+        kDaysBeforeMonth[month - 1] + (month > 2 && tavrin::isLeapYear(year) ? 1 : 0); // [0, 335]
     serial_ = checkedSerialDate(daysBeforeYear(year) + monthStart + day).serial();
 }
 
@@ -63,7 +65,7 @@ SerialDate::Ymd SerialDate::ymd() const {
         inCycle %= 365;
     }
     const int32_t dayOfYear = inCycle + 1; // [1, 366]
-    const int32_t leap = ::isLeapYear(year) ? 1 : 0;
+    const int32_t leap = tavrin::isLeapYear(year) ? 1 : 0;
     int32_t month = 1;
     while (month < 12 && dayOfYear > kDaysBeforeMonth[month] + (month >= 2 ? leap : 0))
         ++month;
@@ -72,7 +74,7 @@ SerialDate::Ymd SerialDate::ymd() const {
 }
 
 bool SerialDate::isLeapYear() const {
-    return ::isLeapYear(year());
+    return tavrin::isLeapYear(year());
 }
 
 SerialDate SerialDate::plusDays(int32_t n) const {
@@ -136,3 +138,5 @@ int32_t autumnalEquinoxDay(int32_t year) {
 int64_t dayNumber64(int32_t day, int32_t month, int32_t year) {
     return daysBeforeYear(year) + kDaysBeforeMonth[month - 1] + (month > 2 && isLeapYear(year) ? 1 : 0) + day;
 }
+
+} // namespace tavrin

@@ -3,6 +3,8 @@
 #include <compare>
 #include <cstdint>
 
+namespace tavrin {
+
 // A date as a day number in the spreadsheet's 1900 date system: day 1 is 1 January 1900.
 //
 // Every year divisible by 4 is a leap year, with no century rule: 29 February 1900 exists (as it does in
@@ -71,3 +73,5 @@ int32_t autumnalEquinoxDay(int32_t year);
 // The day number of day/month/year in 64 bits, unchecked: holiday rules of years near the end of the
 // 32-bit range may land just beyond it and are filtered afterwards. Needs year >= 1900, month 1 to 12.
 int64_t dayNumber64(int32_t day, int32_t month, int32_t year);
+
+} // namespace tavrin

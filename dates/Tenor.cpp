@@ -2,6 +2,8 @@
 
 #include "dates/Messages.h"
 
+namespace tavrin {
+
 namespace {
 
 bool isBlank(wchar_t c) {
@@ -50,3 +52,5 @@ int16_t Tenor::months() const {
 int16_t tenorToMonths(const std::wstring& tenor) {
     return parseTenor(tenor).months();
 }
+
+} // namespace tavrin

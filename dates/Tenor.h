@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tavrin {
+
 // A tenor such as "6M" or "2Y": a signed 16-bit count of months. A text that names no tenor still gives a
 // Tenor; it fails with "Invalid tenor !!!" where its months are first needed, which is where the text used to
 // be read, so the first failure a call detects is the same whenever the text is parsed.
@@ -25,3 +27,5 @@ Tenor parseTenor(const std::wstring& text);
 
 // The months of a tenor text, failing at once when it names none.
 int16_t tenorToMonths(const std::wstring& tenor);
+
+} // namespace tavrin

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+namespace tavrin {
+
 namespace {
 
 using Convention = DayCountConvention;
@@ -158,3 +160,5 @@ double dayCountFraction(SerialDate start, SerialDate end, DayCountConvention rul
 double sched_DCF(double start, double end, std::wstring convention) {
     return dayCountFraction(toSerialDate(start), toSerialDate(end), parseDayCountConvention(convention));
 }
+
+} // namespace tavrin

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tavrin {
+
 // The eleven day-count conventions, and the value of a text that names none of them. Parsing never fails:
 // an unrecognised convention fails with "Invalid DCF convention." where a year fraction is first asked of
 // it, after the period's own check, which is where the name used to be looked up. So the first failure a
@@ -31,3 +33,5 @@ DayCountConvention parseDayCountConvention(const std::wstring& text);
 // Year fraction of [start, end]; a period ending before its start fails before the convention is looked at.
 double dayCountFraction(SerialDate start, SerialDate end, DayCountConvention convention);
 double sched_DCF(double start, double end, std::wstring convention);
+
+} // namespace tavrin

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tavrin {
+
 // Failure texts of the day-count and schedule layer, thrown as plain texts like those of the date layer.
 namespace messages {
 inline constexpr const char* PeriodEndBeforeStart =
@@ -18,3 +20,5 @@ inline constexpr const char* InvalidScheduleInputs = "Invalid schedule inputs !!
 // A schedule is returned as one worksheet column, which holds at most 1,048,576 rows.
 inline constexpr const char* ScheduleTooLong = "The schedule would have more than 1048576 dates.";
 } // namespace messages
+
+} // namespace tavrin

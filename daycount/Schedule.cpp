@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace tavrin {
+
 namespace {
 
 using Ymd = SerialDate::Ymd;
@@ -135,3 +137,5 @@ std::vector<double> sched_Schedule(double effectiveDate, double firstRegularDate
         serials.push_back(date.serial());
     return serials;
 }
+
+} // namespace tavrin

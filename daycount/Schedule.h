@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace tavrin {
+
 // Effective date, first regular date, the regular dates stepped by the tenor with the roll day, and the
 // maturity, unadjusted. Fails with the schedule's messages before any calendar is consulted.
 std::vector<SerialDate> unadjustedSchedule(double effectiveDate, double firstRegularDate,
@@ -27,3 +29,5 @@ std::vector<SerialDate> adjustDates(const BusinessCalendar& calendar, std::vecto
 std::vector<double> sched_Schedule(double effectiveDate, double firstRegularDate, double lastRegularDate,
                                    double maturity, double rollDay, std::wstring tenor, std::wstring ctrl,
                                    std::wstring holidayCalendar, std::vector<double> xtraHolidays);
+
+} // namespace tavrin

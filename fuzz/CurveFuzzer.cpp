@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+using namespace tavrin;
+
 namespace {
 
 // A number as market data holds it: a date after today, a discount factor, a rate, a count of years, or

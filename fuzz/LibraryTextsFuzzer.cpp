@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+using namespace tavrin;
+
 namespace {
 
 std::wstring wideText(fuzz::FuzzInput& in) {

@@ -60,6 +60,14 @@ while IFS= read -r file; do
 done < <(find dates calendars daycount matrix curves worksheet src platform -type f \
     \( -name '*.h' -o -name '*.cpp' -o -name '*.inc' \) 2>/dev/null | sort)
 
+# The financial library keeps its names in a namespace of its own, apart from the host's and the bridge's.
+while IFS= read -r file; do
+    grep -q '^namespace tavrin {' "$file" || {
+        echo "$file: the financial library's code belongs in namespace tavrin"
+        bad=1
+    }
+done < <(find dates calendars daycount curves -type f \( -name '*.h' -o -name '*.cpp' \) 2>/dev/null | sort)
+
 if ((bad)); then
     echo "check-layering.sh: includes break the chain (see above)" >&2
     exit 1

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+using namespace tavrin;
+
 namespace market {
 
 inline constexpr double kToday = 40805; // Monday 19 September 2011; spot is Wednesday 21 September

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+using namespace tavrin;
+
 namespace reference {
 
 inline int32_t yearOf(int64_t day) {

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+using namespace tavrin;
+
 namespace testing_calendars {
 
 // The rule dates of each year as given, in the given order (repeats and dates outside the year included).

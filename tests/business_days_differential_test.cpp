@@ -20,6 +20,8 @@
 #include <random>
 #include <sstream>
 
+using namespace tavrin;
+
 namespace {
 
 using testing_calendars::driftingRules;

@@ -18,6 +18,8 @@
 #include <limits>
 #include <typeinfo>
 
+using namespace tavrin;
+
 namespace {
 
 using testing_calendars::ListCalendar;

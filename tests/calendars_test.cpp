@@ -14,6 +14,8 @@
 #include <limits>
 #include <vector>
 
+using namespace tavrin;
+
 namespace {
 
 const USCalendar us;

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+using namespace tavrin;
+
 using market::CurveInputs;
 
 namespace {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+using namespace tavrin;
+
 namespace {
 
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace tavrin;
+
 namespace {
 
 SerialDate d(int32_t day, int32_t month, int32_t year) {

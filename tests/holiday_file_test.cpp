@@ -10,6 +10,8 @@
 
 #include <string>
 
+using namespace tavrin;
+
 namespace {
 
 double day(int32_t year, int32_t month, int32_t dayOfMonth) {

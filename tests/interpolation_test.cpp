@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+using namespace tavrin;
+
 using enum InterpolationMethod;
 
 namespace {

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+using namespace tavrin;
+
 namespace {
 
 SerialDate date(int32_t day, int32_t month, int32_t year) {

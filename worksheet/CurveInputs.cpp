@@ -2,6 +2,8 @@
 
 #include <exception>
 
+using namespace tavrin;
+
 namespace worksheet {
 
 QuoteRows<MoneyMarketQuote> readMoneyMarketRows(const xll::CellMatrix& m) {

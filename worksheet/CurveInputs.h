@@ -37,10 +37,10 @@ struct CurveArguments {
     std::vector<double> xtraHolidays;
 };
 
-QuoteRows<MoneyMarketQuote> readMoneyMarketRows(const xll::CellMatrix& matrix);
-FuturesRows readFuturesRows(const xll::CellMatrix& matrix);
-QuoteRows<SwapQuote> readSwapRows(const xll::CellMatrix& matrix);
+tavrin::QuoteRows<tavrin::MoneyMarketQuote> readMoneyMarketRows(const xll::CellMatrix& matrix);
+tavrin::FuturesRows readFuturesRows(const xll::CellMatrix& matrix);
+tavrin::QuoteRows<tavrin::SwapQuote> readSwapRows(const xll::CellMatrix& matrix);
 
-CurveRequest readCurveArguments(const CurveArguments& arguments);
+tavrin::CurveRequest readCurveArguments(const CurveArguments& arguments);
 
 } // namespace worksheet

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+using namespace tavrin;
+
 using worksheet::worksheetCall;
 using xll::LPXLFOPER;
 using xll::XlfOper;

@@ -15,6 +15,8 @@
 #include <system_error>
 #include <vector>
 
+using namespace tavrin;
+
 namespace {
 
 constexpr const char* kVariable = "TAVRIN_HOLIDAYS";

@@ -2,6 +2,8 @@
 
 #include "calendars/HolidayRules.h"
 
+namespace tavrin {
+
 // Zurich: the days that are no Swiss franc value days. There is no weekend substitution. 24 and 31 December
 // are open: only the exchange closes then. 1 August closes in every year, as the banks kept it before it
 // became a federal holiday in 1994. The millennium days 1999-12-31 and 2000-01-03 are not applied: no
@@ -23,3 +25,5 @@ void CHZUCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     out.push_back(date(26, 12));                           // St Stephen's Day
     dropWeekends(out, from);
 }
+
+} // namespace tavrin

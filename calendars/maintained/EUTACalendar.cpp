@@ -2,6 +2,8 @@
 
 #include "calendars/HolidayRules.h"
 
+namespace tavrin {
+
 namespace {
 
 constexpr std::array<holiday_rules::TableDay, 2> kExtraClosings{{
@@ -28,3 +30,5 @@ void EUTACalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     appendTableDays(kExtraClosings, year, out); // extra closings
     dropWeekends(out, from);
 }
+
+} // namespace tavrin

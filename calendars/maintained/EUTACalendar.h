@@ -2,7 +2,11 @@
 
 #include "calendars/BusinessCalendar.h"
 
+namespace tavrin {
+
 class EUTACalendar : public BusinessCalendar {
 public:
     void appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const override;
 };
+
+} // namespace tavrin

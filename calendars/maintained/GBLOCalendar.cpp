@@ -2,6 +2,8 @@
 
 #include "calendars/HolidayRules.h"
 
+namespace tavrin {
+
 namespace {
 
 // Years whose early May or spring bank holiday was moved by proclamation; the moved day is in the table
@@ -46,3 +48,5 @@ void GBLOCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     appendTableDays(kProclaimedDays, year, out);                                        // proclaimed days
     dropWeekends(out, from);
 }
+
+} // namespace tavrin

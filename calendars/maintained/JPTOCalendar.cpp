@@ -6,6 +6,8 @@
 #include <array>
 #include <cstddef>
 
+namespace tavrin {
+
 namespace {
 
 using holiday_rules::TableDay;
@@ -170,3 +172,5 @@ void JPTOCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     }
     list(date(31, 12)); // bank holiday
 }
+
+} // namespace tavrin

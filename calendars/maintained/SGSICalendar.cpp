@@ -7,6 +7,8 @@
 #include <array>
 #include <cstddef>
 
+namespace tavrin {
+
 namespace {
 
 struct MonthDay {
@@ -93,3 +95,5 @@ void SGSICalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     }
     dropWeekends(out, from);
 }
+
+} // namespace tavrin

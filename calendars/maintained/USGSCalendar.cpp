@@ -2,6 +2,8 @@
 
 #include "calendars/HolidayRules.h"
 
+namespace tavrin {
+
 namespace {
 
 // Unscheduled full closes of the bond market. Early closes are no closings: 2001-09-17, 2007-01-02 (Ford),
@@ -42,3 +44,5 @@ void USGSCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     appendTableDays(kFullCloses, year, out);                           // unscheduled full closes
     dropWeekends(out, from);
 }
+
+} // namespace tavrin

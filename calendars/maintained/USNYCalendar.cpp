@@ -2,6 +2,8 @@
 
 #include "calendars/HolidayRules.h"
 
+namespace tavrin {
+
 // New York banking days: the Federal Reserve Banks' holiday schedule. A holiday on a Sunday closes the Monday
 // after; on a Saturday the Reserve Banks open on the Friday before, so no weekday closes (a Saturday 1
 // January leaves 31 December open). No unscheduled closing is known since 1990: the mourning days of 2004,
@@ -23,3 +25,5 @@ void USNYCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     out.push_back(sundayToMonday(date(25, 12)));                 // Christmas Day
     dropWeekends(out, from);
 }
+
+} // namespace tavrin

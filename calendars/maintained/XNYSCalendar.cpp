@@ -2,6 +2,8 @@
 
 #include "calendars/HolidayRules.h"
 
+namespace tavrin {
+
 namespace {
 
 // Every unscheduled full-day closing since 1990. Late openings and early closes are not closings.
@@ -42,3 +44,5 @@ void XNYSCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     appendTableDays(kUnscheduledClosings, year, out);                  // unscheduled closings
     dropWeekends(out, from);
 }
+
+} // namespace tavrin
