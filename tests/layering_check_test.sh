@@ -32,7 +32,9 @@ expect pass "the chain followed" "$(tree good \
     'calendars/C.h=#include "dates/Date.h"' 'curves/K.cpp=#include "matrix/CellMatrix.h"' \
     'worksheet/E.cpp=#include "src/XlfOper.h"' 'worksheet/F.cpp=#include "curves/Curve.h"' \
     'src/O.cpp=#include "platform/Platform.h"' 'src/P.cpp=#include "src/api/XlCall.h"' \
-    'platform/win32/W.cpp=#include <windows.h>' 'dates/D.cpp=#include "Local.h"')"
+    'platform/win32/W.cpp=#include <windows.h>' 'dates/D.cpp=#include "Local.h"' \
+    'calendars/C.h=namespace tavrin {' 'curves/K.cpp=namespace tavrin {' 'dates/D.cpp=namespace tavrin {')"
+expect fail "library code outside its namespace" "$(tree outside 'dates/D.cpp=#include "Local.h"')"
 for bad in 'dates/D.h=#include "calendars/Calendar.h"' 'daycount/X.cpp=#include "curves/Curve.h"' \
     'curves/K.cpp=#include "src/XlfOper.h"' 'curves/K.cpp=#include "worksheet/WorksheetFrame.h"' \
     'src/O.cpp=#include "calendars/Calendar.h"' 'src/O.cpp=#include "worksheet/WorksheetFrame.h"' \
