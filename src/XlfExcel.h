@@ -53,9 +53,9 @@ public:
     bool isExcel12() const { return excel12_; }
     // Registration type codes of this generation: value record ("P"/"Q"), record ("R"/"U"), wide text
     // ("C"/"C%").
-    const std::string& xlfOperType() const { return xlfOperType_; }
-    const std::string& xlfXloperType() const { return xlfXloperType_; }
-    const std::string& wStrType() const { return wStrType_; }
+    const std::string& xlfOperType() const { return letters_->oper; }
+    const std::string& xlfXloperType() const { return letters_->xloper; }
+    const std::string& wStrType() const { return letters_->wideText; }
 
     // Shows a text in the host's status bar; null clears it.
     void sendMessage(const char* text = nullptr) const;
@@ -72,6 +72,12 @@ private:
         std::unique_ptr<char[]> bytes;
     };
     struct ModuleHolder;
+    struct TypeLetters {
+        std::string oper;
+        std::string xloper;
+        std::string wideText;
+    };
+    static const TypeLetters& lettersOf(bool excel12);
 
     XlfExcel();
     void initialise();
@@ -81,9 +87,7 @@ private:
     std::size_t offset_ = 0;
     std::unique_ptr<ModuleHolder> module_;
     bool excel12_ = false;
-    std::string xlfOperType_;
-    std::string xlfXloperType_;
-    std::string wStrType_;
+    const TypeLetters* letters_ = &lettersOf(false);
 };
 
 } // namespace xll
