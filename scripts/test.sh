@@ -4,7 +4,9 @@
 #   2. the Windows XLLs, 32- and 64-bit, cross-built, with their export and import tables checked, and the
 #      64-bit one end to end under Wine in both host generations;
 #   3. the fuzzers, each for a bounded time;
-#   4. the native release build: unit, end-to-end and hostile-input suites, and the end-to-end suites under
+#   4. the plain recipe (cmake -S . -B ... -DCMAKE_BUILD_TYPE=Release, no preset), with GCC and with clang:
+#      build and tests, less the valgrind leak check and the long sweeps, which the release build runs;
+#   5. the native release build: unit, end-to-end and hostile-input suites, and the end-to-end suites under
 #      valgrind (zero leaks); its CTest summary ends the output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,6 +32,18 @@ ctest --test-dir build/mingw64 --output-on-failure
 
 step "Fuzzers (bounded smoke runs)"
 bash scripts/fuzz.sh
+
+# The most common build recipe, as a new user types it, with each compiler we support.
+plain() {
+    local compiler=$1 dir=$2
+    step "Plain recipe: Release with $compiler ($dir)"
+    CXX=$compiler cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release
+    cmake --build "$dir" -j "$(nproc)"
+    ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" -E '^(leakcheck|e2e_sweeps_v(12|16))$'
+    echo "plain recipe: Release with $compiler built without warnings and passed its tests"
+}
+plain g++ build/plain-gcc
+plain clang++ build/plain-clang
 
 step "Release: build and test"
 cmake --preset release
