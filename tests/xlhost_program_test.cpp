@@ -341,8 +341,10 @@ using testing_support::ProgramRun;
 using testing_support::ScratchFolder;
 using testing_support::shellWord;
 
+// XLHOST_UNDER_TEST runs another build of the program, such as an older one.
 ProgramRun xlhostRun(const std::string& arguments, const std::string& input = {}) {
-    return testing_support::runProgram(XLHOST_PROGRAM, arguments, input);
+    const char* other = std::getenv("XLHOST_UNDER_TEST");
+    return testing_support::runProgram(other != nullptr ? other : XLHOST_PROGRAM, arguments, input);
 }
 
 std::size_t lineCount(const std::string& text) {
