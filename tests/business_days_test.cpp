@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <typeinfo>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
