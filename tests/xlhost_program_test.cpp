@@ -479,7 +479,7 @@ TEST(XlhostProgram, EchoNamesTheSourceLineOfEachResult) {
 TEST(XlhostProgram, HelpDescribesTheFormulaLanguageAndTheVersion) {
     const ProgramRun run = xlhostRun("--help");
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.out.find("xlhost " TAVRIN_VERSION ":"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Tavrin Schedules " TAVRIN_VERSION "\n"), std::string::npos) << run.out;
     for (const char* topic :
          {"DATE(2011, 9, 19)", "{1, 2; 3, 4}", "omitted", "'#'", "--echo", "--verbose", "-f FILE"})
         EXPECT_NE(run.out.find(topic), std::string::npos) << topic;

@@ -264,8 +264,8 @@ int main(int argc, char** argv) {
             return kExitUsage;
         }
         if (options.help) {
-            std::cout << "xlhost " << TAVRIN_VERSION << ": the stand-in spreadsheet host of Tavrin Schedules "
-                      << TAVRIN_VERSION << "\n"
+            std::cout << "xlhost, the stand-in spreadsheet host of Tavrin Schedules " << TAVRIN_VERSION
+                      << "\n"
                       << kUsage << kHelp;
             return kExitEvaluated;
         }
