@@ -55,13 +55,9 @@ cp "$xll32" "$xll64" "$work/$name/"
     printf 'A spreadsheet add-in: eighteen worksheet functions for fixed-income dates and curves.\n\n'
     printf 'This package holds `tavrin_schedules64.xll` (64-bit spreadsheets) and `tavrin_schedules.xll`\n'
     printf '(32-bit ones); `SHA256SUMS` has their checksums (`sha256sum -c SHA256SUMS`).\n\n'
-    awk '
-        /^## / {
-            keep = ($0 == "## Loading the add-in in the spreadsheet" || $0 == "## Host generations" ||
-                    $0 == "## Function reference" || $0 == "## Calendars")
-        }
-        keep' README.md |
-        grep -v 'readme_examples_test\|compares the result, and the calendar date' |
+    for section in "Loading the add-in in the spreadsheet" "Host generations" "Function reference" "Calendars"; do
+        awk -v heading="## $section" '/^## / { keep = ($0 == heading) } keep' README.md
+    done | grep -v 'readme_examples_test\|compares the result, and the calendar date' |
         sed 's/ `xlhost --version 12` and `--version 16` run either interface\.//'
 } >"$work/$name/README.md"
 

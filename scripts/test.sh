@@ -2,7 +2,7 @@
 # The test command: installs what is missing, then builds and runs every test:
 #   1. the native build under AddressSanitizer and UndefinedBehaviorSanitizer (unit and end-to-end tests);
 #   2. the Windows XLLs, 32- and 64-bit, cross-built, with their export and import tables checked, and the
-#      64-bit one end to end under Wine in both host generations;
+#      64-bit one end to end under Wine in both host generations; both packed by scripts/package.sh;
 #   3. the fuzzers, each for a bounded time;
 #   4. the plain recipe (cmake -S . -B ... -DCMAKE_BUILD_TYPE=Release, no preset), with GCC and with clang:
 #      build and tests, less the valgrind leak check and the long sweeps, which the release build runs;
@@ -29,6 +29,9 @@ cmake --preset mingw64
 cmake --build --preset mingw64
 bash scripts/check-xll.sh build/mingw64/bin/tavrin_schedules64.xll @worksheet/exports.txt
 ctest --test-dir build/mingw64 --output-on-failure
+
+step "Windows: the package"
+bash scripts/package.sh --no-build
 
 step "Fuzzers (bounded smoke runs)"
 bash scripts/fuzz.sh
