@@ -184,17 +184,19 @@ void XlfExcel::initialise() {
     hostVersion_ = askHostVersion();
     // Exactly 12: later hosts also accept the older generation's calls.
     excel12_ = hostVersion_ == 12;
-    if (excel12_) {
+    if (excel12_)
         XlfOperImpl12::instance();
-        xlfOperType_ = "Q";
-        xlfXloperType_ = "U";
-        wStrType_ = "C%";
-    } else {
+    else
         XlfOperImpl4::instance();
-        xlfOperType_ = "P";
-        xlfXloperType_ = "R";
-        wStrType_ = "C";
-    }
+    letters_ = &lettersOf(excel12_);
+}
+
+// Built once and chosen by pointer: assigning the short literals to member strings instead lets GCC 12
+// inline the string copy at -O3 and then raise a bogus -Wrestrict on it.
+const XlfExcel::TypeLetters& XlfExcel::lettersOf(bool excel12) {
+    static const TypeLetters generation12{"Q", "U", "C%"};
+    static const TypeLetters generation4{"P", "R", "C"};
+    return excel12 ? generation12 : generation4;
 }
 
 // ---- temporary memory ----

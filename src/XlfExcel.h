@@ -64,9 +64,9 @@ public:
     int hostVersion() const { return hostVersion_; }
     // Registration type codes of this generation: value record ("P"/"Q"), record ("R"/"U"), wide text
     // ("C"/"C%").
-    const std::string& xlfOperType() const { return xlfOperType_; }
-    const std::string& xlfXloperType() const { return xlfXloperType_; }
-    const std::string& wStrType() const { return wStrType_; }
+    const std::string& xlfOperType() const { return letters_->oper; }
+    const std::string& xlfXloperType() const { return letters_->xloper; }
+    const std::string& wStrType() const { return letters_->wideText; }
 
     // Shows a text in the host's status bar; null clears it.
     void sendMessage(const char* text = nullptr) const;
@@ -80,6 +80,12 @@ public:
 private:
     struct Arena;
     struct ModuleHolder;
+    struct TypeLetters {
+        std::string oper;
+        std::string xloper;
+        std::string wideText;
+    };
+    static const TypeLetters& lettersOf(bool excel12);
 
     XlfExcel();
     void initialise();
@@ -93,9 +99,7 @@ private:
     std::unique_ptr<ModuleHolder> module_;
     int hostVersion_ = 0;
     bool excel12_ = false;
-    std::string xlfOperType_;
-    std::string xlfXloperType_;
-    std::string wStrType_;
+    const TypeLetters* letters_ = &lettersOf(false);
 };
 
 } // namespace xll

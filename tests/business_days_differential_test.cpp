@@ -266,7 +266,6 @@ TEST_F(Differential, HolidayListingsOfRulesReachingIntoOtherYears) {
 struct ListAnswer {
     std::vector<SerialDate> dates;
     std::string failure;
-    friend bool operator==(const ListAnswer&, const ListAnswer&) = default;
 };
 
 template <class F>

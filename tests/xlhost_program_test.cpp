@@ -4,14 +4,21 @@
 #include "xlhost/common/Text.h"
 #include "xlhost/formula/Messages.h"
 #include "xlhost/program/Arguments.h"
+#include "xlhost/program/Hints.h"
+#include "xlhost/program/LineReader.h"
 #include "xlhost/program/Output.h"
+
+#include "ProgramRun.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace xlhost;
 
@@ -176,4 +183,304 @@ TEST(XlhostOutput, ReadableTableWithDates) {
                                         "    45716 2025-02-28 0.96 0.0407");
     EXPECT_TRUE(returnsDates("SCHED_df_curve"));
     EXPECT_FALSE(returnsDates("sched_DCF"));
+}
+
+TEST(XlhostOutput, EchoFieldsComeFirst) {
+    EXPECT_EQ(withFields(R"({"num": 1})", R"("line": 3)"), R"({"line": 3, "num": 1})");
+    EXPECT_EQ(withFields("{}", R"("line": 3)"), R"({"line": 3})");
+    EXPECT_EQ(jsonUtf8("h\xC3\xA9\"\xE2\x82\xAC"), R"("h\u00e9\"\u20ac")");
+}
+
+namespace {
+
+// Every line a reader gives, and how it ended.
+struct ReadLines {
+    std::vector<std::string> lines;
+    std::vector<bool> tooLong;
+    LineReader::Status last = LineReader::Status::End;
+};
+
+ReadLines readAll(LineReader& reader) {
+    ReadLines r;
+    std::string line;
+    bool tooLong = false;
+    while ((r.last = reader.next(line, tooLong)) == LineReader::Status::Line) {
+        r.lines.push_back(line);
+        r.tooLong.push_back(tooLong);
+    }
+    return r;
+}
+
+ReadLines readBytes(const std::string& bytes, std::size_t maxLineBytes = LineReader::kMaxLineBytes) {
+    testing_support::ScratchFolder folder;
+    std::FILE* stream = std::fopen(folder.write("lines", bytes).c_str(), "rb");
+    LineReader reader(stream, maxLineBytes);
+    ReadLines r = readAll(reader);
+    std::fclose(stream);
+    return r;
+}
+
+} // namespace
+
+TEST(XlhostLineReader, LineEndsAndByteOrderMark) {
+    struct Case {
+        const char* note;
+        std::string bytes;
+        std::vector<std::string> lines;
+    };
+    const std::vector<Case> cases = {
+        {"LF", "a\nb\n", {"a", "b"}},
+        {"CRLF", "a\r\nb\r\n", {"a", "b"}},
+        {"no end on the last line", "a\nb", {"a", "b"}},
+        {"blank lines kept", "\n\r\n\n", {"", "", ""}},
+        {"empty file", "", {}},
+        {"mark skipped", "\xEF\xBB\xBFsched_DCF(1, 2, \"Act/360\")\r\n", {"sched_DCF(1, 2, \"Act/360\")"}},
+        {"mark alone", "\xEF\xBB\xBF", {}},
+        {"mark then a blank line", "\xEF\xBB\xBF\nx", {"", "x"}},
+        {"only an opening mark is skipped", "a\n\xEF\xBB\xBF", {"a", "\xEF\xBB\xBF"}},
+        {"part of a mark is text", "\xEF\xBBx\n", {"\xEF\xBBx"}},
+        {"part of a mark, then the end", "\xEF", {"\xEF"}},
+        {"part of a mark, then a line end", "\xEF\xBB\n", {"\xEF\xBB"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.note);
+        const ReadLines r = readBytes(c.bytes);
+        EXPECT_EQ(r.last, LineReader::Status::End);
+        EXPECT_EQ(r.lines, c.lines);
+    }
+}
+
+TEST(XlhostLineReader, LongLinesAreReadToTheirEndButNotKept) {
+    const std::string line(200000, 'x'); // beyond one read buffer
+    const ReadLines r = readBytes(line + "\nshort\n" + line, 100000);
+    ASSERT_EQ(r.lines.size(), 3u);
+    EXPECT_EQ(r.tooLong, (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(r.lines[1], "short");
+    EXPECT_EQ(r.lines[0].size(), 100000u);
+}
+
+TEST(XlhostLineReader, FilesThatCannotBeReadGiveTheSystemsReason) {
+    testing_support::ScratchFolder folder;
+    std::string reason;
+    EXPECT_EQ(LineReader::open(folder.file("missing.xlf"), reason), nullptr);
+    EXPECT_EQ(reason, std::strerror(ENOENT));
+    EXPECT_EQ(LineReader::open(folder.file(""), reason), nullptr);
+    EXPECT_EQ(reason, std::strerror(EISDIR));
+
+    // A folder opened all the same fails on its first read, without throwing.
+    std::FILE* stream = std::fopen(folder.file("").c_str(), "rb");
+    ASSERT_NE(stream, nullptr);
+    LineReader reader(stream);
+    EXPECT_EQ(readAll(reader).last, LineReader::Status::Failed);
+    EXPECT_EQ(reader.failure(), std::strerror(EISDIR));
+    std::fclose(stream);
+
+    if (geteuid() != 0) { // root reads every file
+        const std::string locked = folder.write("locked.xlf", "sched_Tenor2Month(\"1Y\")\n");
+        ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+        EXPECT_EQ(LineReader::open(locked, reason), nullptr);
+        EXPECT_EQ(reason, std::strerror(EACCES));
+    }
+}
+
+TEST(XlhostHints, CaretUnderTheColumn) {
+    struct Case {
+        const char* note;
+        std::string line;
+        std::size_t column;
+        std::string excerpt;
+    };
+    const std::string longText(300, 'x');
+    const std::vector<Case> cases = {
+        {"first column", "foo(1)", 1, "    foo(1)\n    ^\n"},
+        {"middle", "f(1 2)", 5, "    f(1 2)\n        ^\n"},
+        {"at the end", "f(1", 4, "    f(1\n       ^\n"},
+        {"tabs kept", "\tf(\t1 2)", 7, "    \tf(\t1 2)\n    \t  \t  ^\n"},
+        {"a UTF-8 character counts once", "f(\"\xC3\xA9\" x)", 8, "    f(\"\xC3\xA9\" x)\n          ^\n"},
+        {"long line cut around the column", "f(\"" + longText + "\" y)", 306,
+         "    ..." + longText.substr(0, 58) + "\" y)\n    " + std::string(63, ' ') + "^\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.note);
+        EXPECT_EQ(caretExcerpt(c.line, c.column), c.excerpt);
+    }
+}
+
+TEST(XlhostHints, ClosestRegisteredName) {
+    const std::vector<std::string> names = {
+        "sched_plusMonths",          "sched_DCF",       "sched_Holidays", "sched_nextBusinessDay",
+        "sched_previousBusinessDay", "sched_endOfMonth"};
+    struct Case {
+        std::string typed;
+        std::optional<std::string> suggestion;
+    };
+    const std::vector<Case> cases = {
+        {"sched_plusMonth", "sched_plusMonths"},
+        {"SCHED_PLUSMONHTS", "sched_plusMonths"}, // letters swapped, any case
+        {"sched_DFC", "sched_DCF"},
+        {"sched_holiday", "sched_Holidays"},
+        {"plusMonths", "sched_plusMonths"}, // the prefix left out
+        {"sched_nextBusDay", "sched_nextBusinessDay"},
+        {"sched_weekday", std::nullopt},                        // too far from anything
+        {"sched_prevBusinessDay", "sched_previousBusinessDay"}, // as close to next: the longer beginning
+        {"foo", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(closestName(c.typed, names), c.suggestion);
+    }
+    EXPECT_EQ(closestName("x", {}), std::nullopt);
+}
+
+// ---- the program, run as a user runs it ----
+
+namespace {
+
+using testing_support::ProgramRun;
+using testing_support::ScratchFolder;
+using testing_support::shellWord;
+
+// XLHOST_UNDER_TEST runs another build of the program, such as an older one.
+ProgramRun xlhostRun(const std::string& arguments, const std::string& input = {}) {
+    const char* other = std::getenv("XLHOST_UNDER_TEST");
+    return testing_support::runProgram(other != nullptr ? other : XLHOST_PROGRAM, arguments, input);
+}
+
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+} // namespace
+
+TEST(XlhostProgram, UnreadableFilesEndInOneLineAndExitCodeTwo) {
+    ScratchFolder folder;
+    struct Case {
+        const char* note;
+        std::string file;
+        std::string reason;
+    };
+    std::vector<Case> cases = {
+        {"missing", folder.file("missing.xlf"), std::strerror(ENOENT)},
+        {"a folder", folder.file(""), std::strerror(EISDIR)},
+    };
+    if (geteuid() != 0) {
+        const std::string locked = folder.write("locked.xlf", "sched_Tenor2Month(\"1Y\")\n");
+        chmod(locked.c_str(), 0);
+        cases.push_back({"no permission", locked, std::strerror(EACCES)});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.note);
+        for (const char* verbose : {"", "--verbose "}) {
+            SCOPED_TRACE(verbose);
+            const ProgramRun run = xlhostRun(verbose + std::string("-f ") + shellWord(c.file));
+            EXPECT_EQ(run.exitCode, 2);
+            EXPECT_NE(run.err.find("xlhost: cannot read " + c.file + ": " + c.reason + "\n"),
+                      std::string::npos)
+                << run.err;
+            EXPECT_EQ(run.err.find("terminate"), std::string::npos) << run.err;
+            if (*verbose == '\0') {
+                EXPECT_EQ(lineCount(run.err), 1u) << run.err;
+            }
+        }
+    }
+    // The other sources are still evaluated.
+    const ProgramRun run =
+        xlhostRun("-f " + shellWord(folder.file("missing.xlf")) + " 'sched_Tenor2Month(\"1Y\")'");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "sched_Tenor2Month(\"1Y\") => 12\n");
+}
+
+TEST(XlhostProgram, AddInDiagnosticsOnlyWhenVerbose) {
+    const std::string formula = shellWord("sched_Tenor2Month(\"1Y\")");
+    const ProgramRun quiet = xlhostRun(formula);
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.err, "");
+    EXPECT_EQ(quiet.out, "sched_Tenor2Month(\"1Y\") => 12\n");
+
+    const ProgramRun verbose = xlhostRun("--verbose " + formula);
+    EXPECT_EQ(verbose.exitCode, 0);
+    EXPECT_EQ(verbose.out, quiet.out);
+    EXPECT_NE(verbose.err.find("PATH set successfully"), std::string::npos) << verbose.err;
+    EXPECT_NE(verbose.err.find("Releasing ressources"), std::string::npos) << verbose.err;
+}
+
+TEST(XlhostProgram, OwnMessagesStayWholeWhileTheAddInHoldsTheErrorStream) {
+    // The add-in is open and owns the error stream when the file is read.
+    ScratchFolder folder;
+    const std::string missing = folder.file("missing.xlf");
+    const ProgramRun run = xlhostRun("--verbose -f " + shellWord(missing));
+    EXPECT_NE(run.err.find("\nxlhost: cannot read " + missing + ": " + std::strerror(ENOENT) + "\n"),
+              std::string::npos)
+        << run.err;
+}
+
+TEST(XlhostProgram, StandardInputByteOrderMarkAndLineEnds) {
+    ScratchFolder folder;
+    const std::string file = folder.write("marked.xlf", "\xEF\xBB\xBFsched_Tenor2Month(\"1Y\")\r\n"
+                                                        "# a comment\r\n"
+                                                        "sched_Tenor2Month(\"6M\")\r\n");
+    const ProgramRun marked = xlhostRun("-f " + shellWord(file));
+    EXPECT_EQ(marked.exitCode, 0) << marked.out;
+    EXPECT_EQ(marked.out, "sched_Tenor2Month(\"1Y\") => 12\nsched_Tenor2Month(\"6M\") => 6\n");
+
+    for (const char* arguments : {"-f -", "-", ""}) {
+        SCOPED_TRACE(arguments);
+        const ProgramRun run = xlhostRun(arguments, "\xEF\xBB\xBFsched_Tenor2Month(\"2Y\")\n");
+        EXPECT_EQ(run.exitCode, 0) << run.out;
+        EXPECT_EQ(run.out, "sched_Tenor2Month(\"2Y\") => 24\n");
+    }
+}
+
+TEST(XlhostProgram, MistakesShowTheLineAndTheLikelyName) {
+    const ProgramRun parse = xlhostRun("-", "\n  sched_DCF(40805 40987, \"Act/360\")\n");
+    EXPECT_EQ(parse.exitCode, 1);
+    EXPECT_EQ(parse.out, "<stdin>:2:19: expected ',' or ')'\n"
+                         "      sched_DCF(40805 40987, \"Act/360\")\n"
+                         "                      ^\n");
+
+    const ProgramRun name = xlhostRun(shellWord("sched_plusMonth(40805, 1)"));
+    EXPECT_EQ(name.exitCode, 1);
+    EXPECT_EQ(name.out, std::string("<argument>:1:1: ") + messages::UnknownFunction + "sched_plusMonth" +
+                            messages::DidYouMean +
+                            "sched_plusMonths?\n"
+                            "    sched_plusMonth(40805, 1)\n"
+                            "    ^\n");
+    // JSON keeps one object per line.
+    const ProgramRun json = xlhostRun("--json " + shellWord("sched_plusMonth(40805, 1)"));
+    EXPECT_EQ(json.out, std::string(R"({"error": "line 1, column 1: )") + messages::UnknownFunction +
+                            "sched_plusMonth" + messages::DidYouMean + "sched_plusMonths?\"}\n");
+}
+
+TEST(XlhostProgram, EchoNamesTheSourceLineOfEachResult) {
+    const std::string input =
+        "# spot\nsched_plusBusinessDays(40805, 2, \"TARGET\", )\n\nsched_Tenor2Month(\"1\")\n";
+    const ProgramRun plain = xlhostRun("--json -", input);
+    EXPECT_EQ(plain.out, "{\"num\": 40807}\n{\"str\": \"Invalid tenor !!!\\u0000\"}\n");
+
+    const ProgramRun json = xlhostRun("--json --echo -", input);
+    EXPECT_EQ(
+        json.out,
+        R"j({"source": "<stdin>", "line": 2, "formula": "sched_plusBusinessDays(40805, 2, \"TARGET\", )", "num": 40807})j"
+        "\n"
+        R"j({"source": "<stdin>", "line": 4, "formula": "sched_Tenor2Month(\"1\")", "str": "Invalid tenor !!!\u0000"})j"
+        "\n");
+    const ProgramRun readable = xlhostRun("--echo --version 12 -", input);
+    EXPECT_EQ(readable.out,
+              "<stdin>:2: sched_plusBusinessDays(40805, 2, \"TARGET\", ) => 40807 (2011-09-21)\n"
+              "<stdin>:4: sched_Tenor2Month(\"1\") => \"Invalid tenor !!!\"\n");
+    const ProgramRun error = xlhostRun("--json --echo -", "sched_DCF(1\n");
+    EXPECT_EQ(
+        error.out,
+        R"j({"source": "<stdin>", "line": 1, "formula": "sched_DCF(1", "error": "line 1, column 12: expected ',' or ')'"})j"
+        "\n");
+}
+
+TEST(XlhostProgram, HelpDescribesTheFormulaLanguageAndTheVersion) {
+    const ProgramRun run = xlhostRun("--help");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.out.find("Tavrin Schedules " TAVRIN_VERSION "\n"), std::string::npos) << run.out;
+    for (const char* topic :
+         {"DATE(2011, 9, 19)", "{1, 2; 3, 4}", "omitted", "'#'", "--echo", "--verbose", "-f FILE"})
+        EXPECT_NE(run.out.find(topic), std::string::npos) << topic;
 }

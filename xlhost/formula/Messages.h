@@ -24,6 +24,7 @@ inline constexpr const char* LineTooLong = "line too long";
 inline constexpr const char* TooManyArgumentsInLine = "more arguments than the host takes (255)";
 // Evaluation: each follows "file:line:column: ".
 inline constexpr const char* UnknownFunction = "unknown function ";        // + the name
+inline constexpr const char* DidYouMean = "; did you mean ";               // + the closest name + "?"
 inline constexpr const char* TooManyArguments = "too many arguments for "; // + the name
 inline constexpr const char* UnsupportedType = "unsupported type letter "; // + the letter(s)
 inline constexpr const char* ArrayTooLarge4 = "array too large for a 4-generation record (65535 x 255)";

@@ -6,6 +6,7 @@
 #include "xlhost/formula/FormulaParser.h"
 #include "xlhost/formula/Messages.h"
 #include "xlhost/program/Arguments.h"
+#include "xlhost/program/Hints.h"
 #include "xlhost/program/Marshaller.h"
 #include "xlhost/program/Output.h"
 
@@ -86,7 +87,10 @@ bool isWorksheetFunction(const Registration& r) {
 } // namespace
 
 Evaluator::Evaluator(const AddIn& addIn, bool json, std::ostream& out)
-    : addIn_(addIn), json_(json), out_(out) {
+    : Evaluator(addIn, EvaluatorOptions{json, false}, out) {}
+
+Evaluator::Evaluator(const AddIn& addIn, EvaluatorOptions options, std::ostream& out)
+    : addIn_(addIn), json_(options.json), echo_(options.echo), out_(out) {
     for (const Registration& r : registrations()) {
         if (!isWorksheetFunction(r))
             continue;
@@ -98,39 +102,68 @@ Evaluator::Evaluator(const AddIn& addIn, bool json, std::ostream& out)
     }
 }
 
+std::string Evaluator::echoFields(const std::string& source, std::size_t lineNumber,
+                                  const std::string_view* lineText) const {
+    std::string fields = "\"source\": " + jsonUtf8(source) + ", \"line\": " + std::to_string(lineNumber);
+    if (lineText != nullptr)
+        fields += ", \"formula\": " + jsonUtf8(trimmed(*lineText));
+    return fields;
+}
+
 void Evaluator::message(const std::string& source, std::size_t lineNumber, std::size_t column,
-                        const std::string& text) {
-    if (json_)
-        out_ << jsonError("line " + std::to_string(lineNumber) + ", column " + std::to_string(column) + ": " +
-                          text)
-             << '\n';
-    else
+                        const std::string& text, const std::string_view* lineText) {
+    if (json_) {
+        std::string object = jsonError("line " + std::to_string(lineNumber) + ", column " +
+                                       std::to_string(column) + ": " + text);
+        if (echo_)
+            object = withFields(object, echoFields(source, lineNumber, lineText));
+        out_ << object << '\n';
+    } else {
         out_ << source << ':' << lineNumber << ':' << column << ": " << text << '\n';
+        if (lineText != nullptr)
+            out_ << caretExcerpt(*lineText, column);
+    }
     out_.flush();
+}
+
+void Evaluator::lineTooLong(const std::string& source, std::size_t lineNumber) {
+    message(source, lineNumber, 1, messages::LineTooLong, nullptr);
+}
+
+std::string Evaluator::unknownFunction(const std::string& name) const {
+    std::vector<std::string> names;
+    names.reserve(functions_.size());
+    for (const auto& [key, f] : functions_)
+        names.push_back(f.name);
+    std::string text = messages::UnknownFunction + name;
+    if (const auto closest = closestName(name, names))
+        text += messages::DidYouMean + *closest + "?";
+    return text;
 }
 
 bool Evaluator::line(std::string_view text, const std::string& source, std::size_t lineNumber) {
     if (formula::isSkippedLine(text))
         return true;
+    const std::string_view* lineText = &text;
     const auto parsed = formula::parseFormula(text);
     if (const auto* error = std::get_if<formula::ParseError>(&parsed)) {
-        message(source, lineNumber, error->column, error->message);
+        message(source, lineNumber, error->column, error->message, lineText);
         return false;
     }
     const auto& call = std::get<formula::Call>(parsed);
     const auto found = functions_.find(lowerCase(call.name));
     if (found == functions_.end()) {
-        message(source, lineNumber, call.nameColumn, messages::UnknownFunction + call.name);
+        message(source, lineNumber, call.nameColumn, unknownFunction(call.name), lineText);
         return false;
     }
     const Function& f = found->second;
     if (call.arguments.size() > f.type.arguments.size()) {
-        message(source, lineNumber, call.nameColumn, messages::TooManyArguments + f.name);
+        message(source, lineNumber, call.nameColumn, messages::TooManyArguments + f.name, lineText);
         return false;
     }
     const std::string& returnType = f.type.returnType;
     if (returnType != "P" && returnType != "Q") {
-        message(source, lineNumber, call.nameColumn, messages::UnsupportedType + returnType);
+        message(source, lineNumber, call.nameColumn, messages::UnsupportedType + returnType, lineText);
         return false;
     }
 
@@ -141,7 +174,7 @@ bool Evaluator::line(std::string_view text, const std::string& source, std::size
     ArgumentStorage storage;
     Passing passing = passArguments(values, f.type.arguments, storage);
     if (!passing.error.empty()) {
-        message(source, lineNumber, call.nameColumn, passing.error);
+        message(source, lineNumber, call.nameColumn, passing.error, lineText);
         return false;
     }
 
@@ -151,7 +184,7 @@ bool Evaluator::line(std::string_view text, const std::string& source, std::size
     } else {
         const void* entryPoint = addIn_.symbol(f.procedure);
         if (entryPoint == nullptr) {
-            message(source, lineNumber, call.nameColumn, messages::ProcedureNotFound + f.procedure);
+            message(source, lineNumber, call.nameColumn, messages::ProcedureNotFound + f.procedure, lineText);
             return false;
         }
         std::optional<std::uintptr_t> returned;
@@ -161,23 +194,27 @@ bool Evaluator::line(std::string_view text, const std::string& source, std::size
             returned = callEntryPoint(entryPoint, passing.arguments);
         }
         if (!returned) {
-            message(source, lineNumber, call.nameColumn, messages::CallTooWide);
+            message(source, lineNumber, call.nameColumn, messages::CallTooWide, lineText);
             return false;
         }
         std::string invalid;
         auto taken = returnType == "P" ? takeResult<XLOPER>(*returned, addIn_, invalid)
                                        : takeResult<XLOPER12>(*returned, addIn_, invalid);
         if (!taken) {
-            message(source, lineNumber, call.nameColumn, invalid);
+            message(source, lineNumber, call.nameColumn, invalid, lineText);
             return false;
         }
         result = std::move(*taken);
     }
 
-    if (json_)
-        out_ << jsonResult(result) << '\n';
-    else
+    if (json_) {
+        const std::string object = jsonResult(result);
+        out_ << (echo_ ? withFields(object, echoFields(source, lineNumber, lineText)) : object) << '\n';
+    } else {
+        if (echo_)
+            out_ << source << ':' << lineNumber << ": ";
         out_ << trimmed(text) << " => " << tableResult(result, returnsDates(f.name)) << '\n';
+    }
     out_.flush();
     return true;
 }

@@ -14,16 +14,25 @@
 
 namespace xlhost {
 
+struct EvaluatorOptions {
+    bool json = false; // one JSON object per result
+    bool echo = false; // each result also names its source, line number and formula
+};
+
 class Evaluator {
 public:
     // Reads the host's registration table as it stands (after the add-in's open).
     Evaluator(const AddIn& addIn, bool json, std::ostream& out);
+    Evaluator(const AddIn& addIn, EvaluatorOptions options, std::ostream& out);
 
-    // Prints one result, or a message naming the source, line and column; false when the line could not be
-    // evaluated. Skipped lines (blank, '#') print nothing and count as evaluated.
+    // Prints one result, or a message naming the source, line and column (readable output also shows the
+    // line with a caret under the column); false when the line could not be evaluated. Skipped lines
+    // (blank, '#') print nothing and count as evaluated.
     bool line(std::string_view text, const std::string& source, std::size_t lineNumber);
     // Where text between results goes.
     std::ostream& out() { return out_; }
+    // Reports a line too long to be read in place of its result.
+    void lineTooLong(const std::string& source, std::size_t lineNumber);
 
 private:
     struct Function {
@@ -31,11 +40,17 @@ private:
         std::string procedure;
         TypeText type;
     };
+    // lineText is null when the line is not at hand.
     void message(const std::string& source, std::size_t lineNumber, std::size_t column,
-                 const std::string& text);
+                 const std::string& text, const std::string_view* lineText);
+    std::string unknownFunction(const std::string& name) const;
+    // The JSON fields --echo puts before each result.
+    std::string echoFields(const std::string& source, std::size_t lineNumber,
+                           const std::string_view* lineText) const;
 
     const AddIn& addIn_;
     bool json_;
+    bool echo_;
     std::ostream& out_;
     std::map<std::string, Function> functions_; // by lower-case name
 };

@@ -158,6 +158,21 @@ std::string jsonBytes(std::string_view bytes) {
     return out + "\"";
 }
 
+std::string jsonUtf8(std::string_view text) {
+    return jsonText(utf8ToUtf16(text));
+}
+
+std::string withFields(std::string_view object, std::string_view fields) {
+    if (object.size() < 2 || object.front() != '{')
+        return std::string(object);
+    std::string out = "{";
+    out.append(fields);
+    if (object.substr(1) != "}")
+        out.append(", ");
+    out.append(object.substr(1));
+    return out;
+}
+
 std::string jsonError(std::string_view message) {
     return "{\"error\": " + jsonBytes(message) + "}";
 }
@@ -187,7 +202,7 @@ std::string tableResult(const Result& result, bool dates) {
     for (const auto& row : cells) {
         out += "\n   ";
         for (std::size_t k = 0; k < row.size(); ++k)
-            out += " " + std::string(widths[k] - row[k].size(), ' ') + row[k];
+            out.append(1 + widths[k] - row[k].size(), ' ').append(row[k]);
     }
     return out;
 }

@@ -22,6 +22,12 @@ std::string jsonResult(const Result& result);
 std::string jsonError(std::string_view message);
 // A JSON string literal of UTF-8 (or any) bytes; bytes outside printable ASCII as \u00XX.
 std::string jsonBytes(std::string_view bytes);
+// A JSON string literal of a UTF-8 text, units outside printable ASCII as \u escapes of UTF-16 (a malformed
+// byte as U+FFFD).
+std::string jsonUtf8(std::string_view text);
+// The object with the fields put first: withFields("{\"num\": 1}", "\"line\": 3") is
+// {"line": 3, "num": 1}.
+std::string withFields(std::string_view object, std::string_view fields);
 
 // The readable form of a result after "<formula> => ": a scalar on the same line; an array as
 // "<rows> x <columns>" and then one indented line per row, columns aligned. With dates, numbers (of a scalar,

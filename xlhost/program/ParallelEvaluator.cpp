@@ -152,4 +152,9 @@ bool ParallelEvaluator::finish() {
     return allEvaluated_;
 }
 
+void ParallelEvaluator::lineTooLong(const std::string& source, std::size_t lineNumber) {
+    // Rare enough that an evaluator of its own, printing into the pending text, costs nothing that matters.
+    Evaluator(addIn_, json_, pending_).lineTooLong(source, lineNumber);
+}
+
 } // namespace xlhost

@@ -34,6 +34,8 @@ public:
     bool line(std::string_view text, const std::string& source, std::size_t lineNumber);
     // Text written here is printed at this point of the output, between the results around it.
     std::ostream& out() { return pending_; }
+    // Reports a line too long to be read, in its place among the results.
+    void lineTooLong(const std::string& source, std::size_t lineNumber);
     // Waits for every queued line, prints what is left in input order and stops the threads; false when a
     // line could not be evaluated. Rethrows what a thread could not handle.
     bool finish();

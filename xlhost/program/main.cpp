@@ -2,22 +2,27 @@
 
 #include "src/api/XlCall.h"
 #include "xlhost/core/StandInHost.h"
-#include "xlhost/formula/Messages.h"
 #include "xlhost/program/AddIn.h"
+#include "xlhost/program/ErrorChannel.h"
 #include "xlhost/program/Evaluator.h"
+#include "xlhost/program/LineReader.h"
 #include "xlhost/program/Output.h"
 #include "xlhost/program/ParallelEvaluator.h"
 
 #include <charconv>
-#include <fstream>
+#include <exception>
 #include <iostream>
-#include <istream>
+#include <new>
 #include <string>
 #include <vector>
 
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
+#endif
+
+#if !defined(TAVRIN_VERSION)
+#define TAVRIN_VERSION "unknown"
 #endif
 
 namespace {
@@ -27,30 +32,51 @@ constexpr int kExitLineFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitLoad = 3;
 constexpr int kExitLedger = 4;
+constexpr int kExitInternal = 5;
 
 // More threads than this gain nothing on any machine the host runs on.
 constexpr int kMaxThreads = 64;
 
-// A formula line may hold a million-character text, but no line may take the host's memory.
-constexpr std::size_t kMaxLineBytes = std::size_t{16} << 20;
-
 constexpr const char* kUsage =
-    "usage: xlhost [--addin FILE] [--version N] [--wizard] [--coerce-code C] [--json] [--list] [-f FILE "
-    "...]\n"
-    "              [--threads N] [FORMULA ...]\n"
+    "usage: xlhost [--addin FILE] [--version N] [--wizard] [--coerce-code C] [--json] [--echo] [--list]\n"
+    "              [--verbose] [--threads N] [-f FILE ...] [FORMULA ...]\n";
+
+constexpr const char* kHelp =
     "  Loads the add-in (default: tavrin_schedules.xll beside xlhost), opens it, evaluates each FORMULA,\n"
     "  or each line of the -f files, or of the standard input when neither is given, prints each result\n"
     "  and closes the add-in.\n"
-    "  --version N  the host version reported to the add-in (default 16; 12 selects the 12-generation API)\n"
+    "  -f FILE      read formula lines from FILE; '-' (also as a FORMULA) is the standard input\n"
+    "  --version N  the host version reported to the add-in (default 16; 12 selects the 12-generation API,\n"
+    "               any other number the 4-generation one)\n"
     "  --wizard     the function wizard is open\n"
     "  --coerce-code C  every xlCoerce after the open answers the return code C without converting, as the\n"
     "               host does for an uncalculated cell (64) or a call it cannot serve (1, 8, 16, 32)\n"
     "  --json       one JSON object per formula\n"
+    "  --echo       each result also shows its source, line number and formula (JSON: the fields "
+    "\"source\",\n"
+    "               \"line\" and \"formula\" come first)\n"
     "  --list       print the registrations the host received\n"
+    "  --verbose    also show the add-in's own diagnostic lines (its standard error)\n"
     "  --threads N  evaluate the lines on N threads at once, results in input order; callbacks a\n"
     "               thread-safe function may not make answer 128, as on the host's calculation threads\n"
-    "Exit code: 0 every line evaluated, 1 a line could not be evaluated, 2 bad usage, 3 the add-in did not\n"
-    "load or open, 4 the add-in leaked host memory or freed it twice.\n";
+    "               (--echo is not shown in this mode)\n"
+    "\n"
+    "Formula lines: name(argument, ...), optionally after '='; the name is a registered function, in any\n"
+    "letter case. A file may start with a UTF-8 byte-order mark and end its lines in CRLF. Arguments:\n"
+    "  numbers      42, -1.5e-3 (a point for decimals)\n"
+    "  dates        DATE(2011, 9, 19) is the day number 40805 of the 1900 date system\n"
+    "  texts        \"TARGET\"; \"\" for a quote inside, a backslash is an ordinary character\n"
+    "  TRUE, FALSE  in any letter case\n"
+    "  errors       #NULL! #DIV/0! #VALUE! #REF! #NAME? #NUM! #N/A\n"
+    "  arrays       {1, 2; 3, 4}: ',' between columns, ';' between rows; a cell left out is empty\n"
+    "  omitted      nothing between commas, or after the last: sched_IsBusinessDay(40805, \"TARGET\", )\n"
+    "Blank lines and lines whose first character (after blanks) is '#' are comments and print nothing.\n"
+    "More: xlhost/README.md.\n"
+    "\n"
+    "Exit code: 0 every line evaluated, 1 a line could not be evaluated, 2 bad usage or a file that cannot "
+    "be\n"
+    "read, 3 the add-in did not load or open, 4 the add-in leaked host memory or freed it twice, 5 xlhost\n"
+    "itself failed (out of memory).\n";
 
 struct Source {
     bool isFile = false;
@@ -63,7 +89,10 @@ struct Options {
     bool wizard = false;
     int coerceCode = 0; // 0: xlCoerce converts
     bool json = false;
+    bool echo = false;
     bool list = false;
+    bool verbose = false;
+    bool help = false;
     int threads = 0; // 0: every line on the main thread, as before calculation threads
     std::vector<Source> sources;
 };
@@ -112,15 +141,20 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
             }
         } else if (a == "--json") {
             o.json = true;
+        } else if (a == "--echo") {
+            o.echo = true;
         } else if (a == "--list") {
             o.list = true;
+        } else if (a == "--verbose") {
+            o.verbose = true;
         } else if (a == "-f") {
             if (!value(v))
                 return false;
             o.sources.push_back({true, v});
+        } else if (a == xlhost::kStandardInputName) {
+            o.sources.push_back({true, a});
         } else if (a == "--help" || a == "-h") {
-            std::cout << kUsage;
-            std::exit(kExitEvaluated);
+            o.help = true;
         } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
             error = "unknown option " + a;
             return false;
@@ -131,42 +165,27 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
     return true;
 }
 
-// Reads one line without its end; a line longer than the limit is read to its end but not kept.
-bool readLine(std::istream& in, std::string& line, bool& tooLong) {
-    line.clear();
-    tooLong = false;
-    std::streambuf* buffer = in.rdbuf();
-    bool any = false;
-    for (;;) {
-        const int c = buffer->sbumpc();
-        if (c == std::char_traits<char>::eof())
-            return any;
-        any = true;
-        if (c == '\n')
-            break;
-        if (line.size() < kMaxLineBytes)
-            line.push_back(static_cast<char>(c));
-        else
-            tooLong = true;
-    }
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return true;
-}
-
+// Evaluates every line of the reader; false when a line could not be evaluated. A read failure is
+// reported and leaves readFailed set.
 template <class Lines>
-bool evaluateStream(std::istream& in, const std::string& name, Lines& evaluator, bool json) {
+bool evaluateLines(xlhost::LineReader& reader, const std::string& name, Lines& evaluator, bool& readFailed) {
     bool allEvaluated = true;
     std::string line;
     bool tooLong = false;
-    for (std::size_t number = 1; readLine(in, line, tooLong); ++number) {
+    std::size_t number = 0;
+    for (;;) {
+        const auto status = reader.next(line, tooLong);
+        if (status == xlhost::LineReader::Status::End)
+            break;
+        if (status == xlhost::LineReader::Status::Failed) {
+            std::cout.flush();
+            xlhost::reportError("xlhost: cannot read " + name + ": " + reader.failure());
+            readFailed = true;
+            return false;
+        }
+        ++number;
         if (tooLong) {
-            if (json)
-                evaluator.out() << xlhost::jsonError("line " + std::to_string(number) +
-                                                     ", column 1: " + xlhost::messages::LineTooLong)
-                                << '\n';
-            else
-                evaluator.out() << name << ':' << number << ":1: " << xlhost::messages::LineTooLong << '\n';
+            evaluator.lineTooLong(name, number);
             allEvaluated = false;
             continue;
         }
@@ -175,62 +194,62 @@ bool evaluateStream(std::istream& in, const std::string& name, Lines& evaluator,
     return allEvaluated;
 }
 
-// Every formula argument and -f file in order, then the standard input when there is neither.
+// Every formula argument and -f file in order, then the standard input when there is neither; false when a
+// line could not be evaluated.
 template <class Lines>
 bool evaluateSources(const Options& options, Lines& evaluator, int& exitCode) {
     bool allEvaluated = true;
     std::size_t formulaNumber = 0;
-    for (const Source& source : options.sources) {
-        if (!source.isFile) {
-            allEvaluated = evaluator.line(source.text, "<argument>", ++formulaNumber) && allEvaluated;
-            continue;
+    auto readFile = [&](const std::string& name) {
+        const bool standardInput = name == xlhost::kStandardInputName;
+        const std::string shownName = standardInput ? "<stdin>" : name;
+        std::string reason;
+        auto reader = xlhost::LineReader::open(name, reason);
+        bool readFailed = false;
+        if (reader) {
+            allEvaluated = evaluateLines(*reader, shownName, evaluator, readFailed) && allEvaluated;
+        } else {
+            std::cout.flush();
+            xlhost::reportError("xlhost: cannot read " + shownName + ": " + reason);
+            readFailed = true;
         }
-        std::ifstream in(source.text, std::ios::binary);
-        if (!in) {
-            std::cerr << "xlhost: cannot read " << source.text << '\n';
+        if (readFailed) {
             allEvaluated = false;
             if (exitCode == kExitEvaluated)
                 exitCode = kExitUsage;
-            continue;
         }
-        allEvaluated = evaluateStream(in, source.text, evaluator, options.json) && allEvaluated;
+    };
+    for (const Source& source : options.sources) {
+        if (source.isFile)
+            readFile(source.text);
+        else
+            allEvaluated = evaluator.line(source.text, "<argument>", ++formulaNumber) && allEvaluated;
     }
     if (options.sources.empty() && !options.list)
-        allEvaluated = evaluateStream(std::cin, "<stdin>", evaluator, options.json);
+        readFile(xlhost::kStandardInputName);
     return allEvaluated;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-#if defined(_WIN32)
-    _setmode(_fileno(stdin), _O_BINARY);
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
-    Options options;
-    std::string error;
-    if (!parseOptions(argc, argv, options, error)) {
-        std::cerr << "xlhost: " << error << '\n' << kUsage;
-        return kExitUsage;
-    }
-
+// Everything after the options: load and open the add-in, evaluate, close. Returns the exit code.
+int run(const Options& options) {
     xlhost::setVersion(options.version);
     xlhost::setFunctionWizard(options.wizard);
     const std::string file = options.addIn.empty() ? xlhost::defaultAddIn() : options.addIn;
+    std::string error;
     auto addIn = xlhost::AddIn::load(file, error);
     if (!addIn) {
-        std::cerr << "xlhost: " << error << '\n';
+        xlhost::reportError("xlhost: " + error);
         return kExitLoad;
     }
     xlhost::setLibraryName(addIn->fullName());
     auto open = reinterpret_cast<XlAutoProc>(addIn->symbol("xlAutoOpen"));
     if (open == nullptr) {
-        std::cerr << "xlhost: " << file << " exports no xlAutoOpen\n";
+        xlhost::reportError("xlhost: " + file + " exports no xlAutoOpen");
         return kExitLoad;
     }
     int exitCode = kExitEvaluated;
     if (open() != 1) {
-        std::cerr << "xlhost: xlAutoOpen of " << file << " failed\n";
+        xlhost::reportError("xlhost: xlAutoOpen of " + file + " failed");
         exitCode = kExitLoad;
     }
 
@@ -245,7 +264,7 @@ int main(int argc, char** argv) {
         allEvaluated = evaluateSources(options, evaluator, exitCode);
         allEvaluated = evaluator.finish() && allEvaluated;
     } else {
-        xlhost::Evaluator evaluator(*addIn, options.json, std::cout);
+        xlhost::Evaluator evaluator(*addIn, xlhost::EvaluatorOptions{options.json, options.echo}, std::cout);
         allEvaluated = evaluateSources(options, evaluator, exitCode);
     }
     std::cout.flush();
@@ -254,10 +273,49 @@ int main(int argc, char** argv) {
         close();
     const xlhost::LedgerReport report = xlhost::shutdownReport();
     if (!report.clean()) {
-        std::cerr << report.text();
+        xlhost::reportError(report.text());
         return kExitLedger;
     }
     if (exitCode != kExitEvaluated)
         return exitCode;
     return allEvaluated ? kExitEvaluated : kExitLineFailed;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+#if defined(_WIN32)
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    // Nothing may escape: a failure of xlhost itself ends as one line and its own exit code.
+    try {
+        Options options;
+        std::string error;
+        if (!parseOptions(argc, argv, options, error)) {
+            xlhost::reportError("xlhost: " + error + "\n" + kUsage);
+            return kExitUsage;
+        }
+        if (options.help) {
+            std::cout << "xlhost, the stand-in spreadsheet host of Tavrin Schedules " << TAVRIN_VERSION
+                      << "\n"
+                      << kUsage << kHelp;
+            return kExitEvaluated;
+        }
+        xlhost::separateErrorStreams(options.verbose);
+        const int exitCode = run(options);
+        xlhost::rejoinErrorStreams();
+        return exitCode;
+    } catch (const std::bad_alloc&) {
+        std::cout.flush();
+        xlhost::reportError("xlhost: out of memory");
+    } catch (const std::exception& e) {
+        std::cout.flush();
+        xlhost::reportError(std::string("xlhost: ") + e.what());
+    } catch (...) {
+        std::cout.flush();
+        xlhost::reportError("xlhost: unexpected failure");
+    }
+    xlhost::rejoinErrorStreams();
+    return kExitInternal;
 }
