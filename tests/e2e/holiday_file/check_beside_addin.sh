@@ -16,7 +16,7 @@ unset TAVRIN_HOLIDAYS
 bash "$here/../run_e2e.sh" --xlhost "$xlhost" --version "$version" --suite "$here/holiday_file_good.xlf" \
     --addin "$work/$(basename "$addin")" || exit 1
 
-(cd "$here" && TAVRIN_HOLIDAYS=unknown_calendar.csv "$xlhost" --version "$version" --addin "$addin" \
+(cd "$here" && TAVRIN_HOLIDAYS=unknown_calendar.csv "$xlhost" --verbose --version "$version" --addin "$addin" \
     'sched_plusMonths(DATE(2026, 1, 31), 1)' >"$work/out" 2>"$work/err")
 status=$?
 wanted="Holiday file error at line 4: unknown calendar name. File: unknown_calendar.csv."
