@@ -24,6 +24,18 @@ constexpr std::string_view kCategory = "Tavrin_Schedules";
 // "$" on hosts from version 12 on and none before (registrationTypeText in src/XlfFuncDesc.cpp).
 constexpr bool kThreadSafe = true;
 
+// Arguments of the curve functions, described once.
+constexpr std::string_view kCurveTodayHelp = " Valuation date of the curve ";
+constexpr std::string_view kCurveDayCountHelp = " Zero rate - Day count convention of the curve ";
+constexpr std::string_view kCurveFrequencyHelp = " Zero rate - frequency of the curve ";
+constexpr std::string_view kCurveInterpolationHelp =
+    " Interpolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear zero rates = 3, "
+    "Constant forward zero rates = 4, Cubic spline zero rates = 5 ";
+constexpr std::string_view kCurveExtrapolationHelp =
+    " Extrapolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear zero rates = 3, "
+    "Constant forward zero rates = 4, Cubic spline zero rates = 5 ";
+constexpr std::string_view kCurveBlockHelp = " Curve of sched_df_curve: Date, Discount factor and Zero rate ";
+
 // The exported name is the entry point's own, so the two cannot differ.
 #define WORKSHEET_FUNCTION(entryPoint, ...) xll::xlfDeclare<&entryPoint>(#entryPoint, __VA_ARGS__)
 
@@ -153,9 +165,7 @@ constexpr XlfDeclaration kCatalogue[] = {
             {"today", " Valuation date "},
             {"zeroRate_dayConv", " Zero rate - Day count convention "},
             {"zeroRate_freq", " Zero rate - frequency "},
-            {"interpId", " Interpolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear "
-                         "zero rates = 3, "
-                         "Constant forward zero rates = 4, Cubic spline zero rates = 5 "},
+            {"interpId", kCurveInterpolationHelp},
             {"extrapolId", " Extrapolation Id - Linear zero rates = 1, Linear discount factors = 2, Log "
                            "linear zero rates = 3, "
                            "Constant forward zero rates = 4 "},
@@ -188,48 +198,36 @@ constexpr XlfDeclaration kCatalogue[] = {
         xlsched_CurveDF, "sched_CurveDF",
         " Discount factor at each date, read off a curve of sched_df_curve as its bootstrap reads it ",
         {
-            {"today", " Valuation date of the curve "},
-            {"zeroRate_dayConv", " Zero rate - Day count convention of the curve "},
-            {"zeroRate_freq", " Zero rate - frequency of the curve "},
-            {"interpId", " Interpolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear "
-                         "zero rates = 3, "
-                         "Constant forward zero rates = 4, Cubic spline zero rates = 5 "},
-            {"extrapolId", " Extrapolation Id - Linear zero rates = 1, Linear discount factors = 2, Log "
-                           "linear zero rates = 3, "
-                           "Constant forward zero rates = 4, Cubic spline zero rates = 5 "},
-            {"curve", " Curve of sched_df_curve: Date, Discount factor and Zero rate "},
+            {"today", kCurveTodayHelp},
+            {"zeroRate_dayConv", kCurveDayCountHelp},
+            {"zeroRate_freq", kCurveFrequencyHelp},
+            {"interpId", kCurveInterpolationHelp},
+            {"extrapolId", kCurveExtrapolationHelp},
+            {"curve", kCurveBlockHelp},
             {"dates", " Date, or a row, column or block of dates "},
         }),
     WORKSHEET_FUNCTION(
         xlsched_CurveZeroRate, "sched_CurveZeroRate",
         " Zero rate at each date in the curve's day count and frequency, read off a curve of sched_df_curve ",
         {
-            {"today", " Valuation date of the curve "},
-            {"zeroRate_dayConv", " Zero rate - Day count convention of the curve "},
-            {"zeroRate_freq", " Zero rate - frequency of the curve "},
-            {"interpId", " Interpolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear "
-                         "zero rates = 3, "
-                         "Constant forward zero rates = 4, Cubic spline zero rates = 5 "},
-            {"extrapolId", " Extrapolation Id - Linear zero rates = 1, Linear discount factors = 2, Log "
-                           "linear zero rates = 3, "
-                           "Constant forward zero rates = 4, Cubic spline zero rates = 5 "},
-            {"curve", " Curve of sched_df_curve: Date, Discount factor and Zero rate "},
+            {"today", kCurveTodayHelp},
+            {"zeroRate_dayConv", kCurveDayCountHelp},
+            {"zeroRate_freq", kCurveFrequencyHelp},
+            {"interpId", kCurveInterpolationHelp},
+            {"extrapolId", kCurveExtrapolationHelp},
+            {"curve", kCurveBlockHelp},
             {"dates", " Date, or a row, column or block of dates "},
         }),
     WORKSHEET_FUNCTION(
         xlsched_CurveForwardRate, "sched_CurveForwardRate",
         " Simple forward rate between each start and end date, read off a curve of sched_df_curve ",
         {
-            {"today", " Valuation date of the curve "},
-            {"zeroRate_dayConv", " Zero rate - Day count convention of the curve "},
-            {"zeroRate_freq", " Zero rate - frequency of the curve "},
-            {"interpId", " Interpolation Id - Linear zero rates = 1, Linear discount factors = 2, Log linear "
-                         "zero rates = 3, "
-                         "Constant forward zero rates = 4, Cubic spline zero rates = 5 "},
-            {"extrapolId", " Extrapolation Id - Linear zero rates = 1, Linear discount factors = 2, Log "
-                           "linear zero rates = 3, "
-                           "Constant forward zero rates = 4, Cubic spline zero rates = 5 "},
-            {"curve", " Curve of sched_df_curve: Date, Discount factor and Zero rate "},
+            {"today", kCurveTodayHelp},
+            {"zeroRate_dayConv", kCurveDayCountHelp},
+            {"zeroRate_freq", kCurveFrequencyHelp},
+            {"interpId", kCurveInterpolationHelp},
+            {"extrapolId", kCurveExtrapolationHelp},
+            {"curve", kCurveBlockHelp},
             {"startDates", " Period start date, or a row, column or block of them "},
             {"endDates", " Period end date, or a row, column or block of them "},
             {"dayCountConvention", " Day count convention of the forward rate "},
