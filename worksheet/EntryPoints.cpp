@@ -93,6 +93,26 @@ LPXLFOPER curveAnswer(const CurveAnswers& answers) {
     return block.handle();
 }
 
+// The arguments the three curve readers share, converted in argument order.
+struct CurveQueryArguments {
+    std::wstring dayCount;
+    short frequency;
+    short interpolation;
+    short extrapolation;
+    xll::CellMatrix curve;
+};
+
+CurveQueryArguments curveQueryArguments(XlfTextArgument zeroRate_dayConv, LPXLFOPER zeroRate_freq,
+                                        LPXLFOPER interpId, LPXLFOPER extrapolId, LPXLFOPER curve) {
+    CurveQueryArguments arguments;
+    arguments.dayCount = text(zeroRate_dayConv);
+    arguments.frequency = shortArgument(zeroRate_freq, "zeroRate_freq");
+    arguments.interpolation = shortArgument(interpId, "interpId");
+    arguments.extrapolation = shortArgument(extrapolId, "extrapolId");
+    arguments.curve = matrixArgument(curve, "curve");
+    return arguments;
+}
+
 } // namespace
 
 extern "C" {
@@ -289,14 +309,11 @@ XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_CurveDF(double today, XlfTextArgument z
                                                  LPXLFOPER zeroRate_freq, LPXLFOPER interpId,
                                                  LPXLFOPER extrapolId, LPXLFOPER curve, LPXLFOPER dates) {
     return worksheetCall([&] {
-        const std::wstring zeroDayCount = text(zeroRate_dayConv);
-        const short frequency = shortArgument(zeroRate_freq, "zeroRate_freq");
-        const short interpolation = shortArgument(interpId, "interpId");
-        const short extrapolation = shortArgument(extrapolId, "extrapolId");
-        const xll::CellMatrix pillars = matrixArgument(curve, "curve");
+        const CurveQueryArguments c =
+            curveQueryArguments(zeroRate_dayConv, zeroRate_freq, interpId, extrapolId, curve);
         const DateCells when = dateArgument(dates, "dates");
         return curveAnswer(
-            sched_CurveDF(today, zeroDayCount, frequency, interpolation, extrapolation, pillars, when));
+            sched_CurveDF(today, c.dayCount, c.frequency, c.interpolation, c.extrapolation, c.curve, when));
     });
 }
 
@@ -305,14 +322,11 @@ XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_CurveZeroRate(double today, XlfTextArgu
                                                        LPXLFOPER extrapolId, LPXLFOPER curve,
                                                        LPXLFOPER dates) {
     return worksheetCall([&] {
-        const std::wstring zeroDayCount = text(zeroRate_dayConv);
-        const short frequency = shortArgument(zeroRate_freq, "zeroRate_freq");
-        const short interpolation = shortArgument(interpId, "interpId");
-        const short extrapolation = shortArgument(extrapolId, "extrapolId");
-        const xll::CellMatrix pillars = matrixArgument(curve, "curve");
+        const CurveQueryArguments c =
+            curveQueryArguments(zeroRate_dayConv, zeroRate_freq, interpId, extrapolId, curve);
         const DateCells when = dateArgument(dates, "dates");
-        return curveAnswer(
-            sched_CurveZeroRate(today, zeroDayCount, frequency, interpolation, extrapolation, pillars, when));
+        return curveAnswer(sched_CurveZeroRate(today, c.dayCount, c.frequency, c.interpolation,
+                                               c.extrapolation, c.curve, when));
     });
 }
 
@@ -322,16 +336,13 @@ XLL_EXPORT LPXLFOPER XLL_STDCALL xlsched_CurveForwardRate(double today, XlfTextA
                                                           LPXLFOPER startDates, LPXLFOPER endDates,
                                                           XlfTextArgument dayCountConvention) {
     return worksheetCall([&] {
-        const std::wstring zeroDayCount = text(zeroRate_dayConv);
-        const short frequency = shortArgument(zeroRate_freq, "zeroRate_freq");
-        const short interpolation = shortArgument(interpId, "interpId");
-        const short extrapolation = shortArgument(extrapolId, "extrapolId");
-        const xll::CellMatrix pillars = matrixArgument(curve, "curve");
+        const CurveQueryArguments c =
+            curveQueryArguments(zeroRate_dayConv, zeroRate_freq, interpId, extrapolId, curve);
         const DateCells starts = dateArgument(startDates, "startDates");
         const DateCells ends = dateArgument(endDates, "endDates");
         const std::wstring dayCount = text(dayCountConvention);
-        return curveAnswer(sched_CurveForwardRate(today, zeroDayCount, frequency, interpolation,
-                                                  extrapolation, pillars, starts, ends, dayCount));
+        return curveAnswer(sched_CurveForwardRate(today, c.dayCount, c.frequency, c.interpolation,
+                                                  c.extrapolation, c.curve, starts, ends, dayCount));
     });
 }
 
