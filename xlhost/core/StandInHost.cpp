@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <map>
 #include <mutex>
+#include <shared_mutex>
 #include <utility>
 
 namespace xlhost {
@@ -23,14 +24,17 @@ constexpr double kFirstRegistrationId = 1001;
 constexpr uint32_t kMarkerBits = xlbitXLFree | xlbitDLLFree | 0x8000;
 
 struct State {
-    std::mutex mutex;
+    // The callbacks a calculation thread may make only read the host's settings, so they are served side by
+    // side under a shared lock, as the host serves its calculation threads; every other callback and every
+    // setting is served alone. What those callbacks do write (the ledger, the call log) has its own lock.
+    std::shared_mutex mutex;
+    std::mutex books;
     std::string versionText = "16.0";
     std::string libraryName;
     HostWindows windows;
     std::vector<Registration> registrations;
     double nextId = kFirstRegistrationId;
     std::vector<StatusMessage> statusBar;
-    std::vector<Call> calls;
     CoerceFailure coerceFailure = CoerceFailure::ErrorValue;
     std::map<int, int> failures;
     std::map<std::pair<int32_t, int32_t>, Value> cells;
@@ -57,6 +61,9 @@ State& state() {
 std::atomic<bool> threadSafetyChecksOn{false};
 // Each calculation thread's own context: whether it is inside a thread-safe function's call.
 thread_local bool insideThreadSafeCall = false;
+// The callbacks made from this thread, in order. Kept per thread so that calculation threads do not meet
+// at it; the tests that read it make their calls from one thread.
+thread_local std::vector<Call> callsOfThisThread;
 
 // The callbacks the host serves from a thread-safe function; every other one answers 128 there.
 bool allowedInThreadSafeCall(int xlfn) {
@@ -237,6 +244,11 @@ int freeResults(State& s, int count, Record* args[]) {
     int code = xlretSuccess;
     for (int i = 0; i < count; ++i) {
         Record* r = args[i];
+        // Numbers and other results without memory behind them do not touch the ledger.
+        if (r != nullptr && (r->xltype & kMarkerBits) == 0 && r->xltype != xltypeStr &&
+            r->xltype != xltypeMulti && r->xltype != xltypeRef)
+            continue;
+        std::lock_guard books(s.books);
         if (r == nullptr) {
             s.ledger.problem("xlFree of a null record");
             code = xlretInvXloper;
@@ -271,7 +283,15 @@ int freeResults(State& s, int count, Record* args[]) {
 template <typename Record>
 int dispatch(Generation g, int xlfn, Record* result, int count, Record* args[]) {
     State& s = state();
-    std::lock_guard lock(s.mutex);
+    std::shared_lock readLock(s.mutex, std::defer_lock);
+    std::unique_lock writeLock(s.mutex, std::defer_lock);
+    // With calculation threads running, the settings were made before they started and are only read:
+    // the callbacks allowed there take no lock on them at all, as a lock word shared by every thread
+    // would be passed between the CPUs at each callback.
+    if (!allowedInThreadSafeCall(xlfn))
+        writeLock.lock();
+    else if (!threadSafetyChecksOn.load(std::memory_order_relaxed))
+        readLock.lock();
     const int maxCount = g == Generation::Four ? kMaxArguments4 : kMaxArguments12;
     int code = xlretSuccess;
     if (insideThreadSafeCall && threadSafetyChecksOn.load(std::memory_order_relaxed) &&
@@ -301,11 +321,14 @@ int dispatch(Generation g, int xlfn, Record* result, int count, Record* args[]) 
                     a.value = Value::error(xlerrValue);
                 ResultStorage storage;
                 writeRecord(*a.value, *result, storage);
-                s.ledger.add(std::move(storage));
+                if (!storage.blocks.empty()) {
+                    std::lock_guard books(s.books);
+                    s.ledger.add(std::move(storage));
+                }
             }
         }
     }
-    s.calls.push_back(Call{xlfn, g, count, code});
+    callsOfThisThread.push_back(Call{xlfn, g, count, code});
     return code;
 }
 
@@ -343,7 +366,7 @@ void reset() {
     s.registrations.clear();
     s.nextId = kFirstRegistrationId;
     s.statusBar.clear();
-    s.calls.clear();
+    callsOfThisThread.clear();
     s.coerceFailure = CoerceFailure::ErrorValue;
     s.failures.clear();
     s.cells.clear();
@@ -423,9 +446,7 @@ std::vector<StatusMessage> statusBarLog() {
 }
 
 std::vector<Call> callLog() {
-    State& s = state();
-    std::lock_guard lock(s.mutex);
-    return s.calls;
+    return callsOfThisThread;
 }
 
 void setCoerceFailure(CoerceFailure mode) {

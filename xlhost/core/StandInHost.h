@@ -122,7 +122,7 @@ struct Call {
     int count = 0;
     int code = 0; // what the host answered
 };
-// Every callback, in order.
+// Every callback made from the calling thread, in order (reset clears the calling thread's).
 XLHOST_API std::vector<Call> callLog();
 
 // ---- behaviour switches for tests ----

@@ -43,7 +43,7 @@ using AutoFree12 = void(XLL_STDCALL*)(XLOPER12*);
 // Reads what the entry point returned, then gives back its memory as the markers ask: 0x4000 to the
 // add-in's xlAutoFree, 0x1000 to the host's own xlFree.
 template <typename Record>
-std::optional<Result> takeResult(std::uintptr_t returned, const AddIn& addIn, std::string& invalid) {
+std::optional<Result> takeResult(std::uintptr_t returned, void* autoFree, std::string& invalid) {
     auto* record = reinterpret_cast<Record*>(returned);
     if (record == nullptr)
         return Result{};
@@ -63,10 +63,10 @@ std::optional<Result> takeResult(std::uintptr_t returned, const AddIn& addIn, st
     }
     if ((record->xltype & xlbitDLLFree) != 0) {
         if constexpr (std::is_same_v<Record, XLOPER>) {
-            if (auto* f = reinterpret_cast<AutoFree4>(addIn.symbol("xlAutoFree")))
+            if (auto* f = reinterpret_cast<AutoFree4>(autoFree))
                 f(record);
         } else {
-            if (auto* f = reinterpret_cast<AutoFree12>(addIn.symbol("xlAutoFree12")))
+            if (auto* f = reinterpret_cast<AutoFree12>(autoFree))
                 f(record);
         }
     }
@@ -90,7 +90,8 @@ Evaluator::Evaluator(const AddIn& addIn, bool json, std::ostream& out)
     : Evaluator(addIn, EvaluatorOptions{json, false}, out) {}
 
 Evaluator::Evaluator(const AddIn& addIn, EvaluatorOptions options, std::ostream& out)
-    : addIn_(addIn), json_(options.json), echo_(options.echo), out_(out) {
+    : autoFree4_(addIn.symbol("xlAutoFree")), autoFree12_(addIn.symbol("xlAutoFree12")), json_(options.json),
+      echo_(options.echo), out_(out) {
     for (const Registration& r : registrations()) {
         if (!isWorksheetFunction(r))
             continue;
@@ -98,6 +99,7 @@ Evaluator::Evaluator(const AddIn& addIn, EvaluatorOptions options, std::ostream&
         if (!type)
             continue;
         Function f{utf16ToUtf8(r.values[3].text), utf16ToUtf8(r.values[1].text), std::move(*type)};
+        f.entryPoint = addIn.symbol(f.procedure);
         functions_[lowerCase(f.name)] = std::move(f);
     }
 }
@@ -182,7 +184,7 @@ bool Evaluator::line(std::string_view text, const std::string& source, std::size
     if (passing.answer) {
         result = std::move(passing.answer);
     } else {
-        const void* entryPoint = addIn_.symbol(f.procedure);
+        const void* entryPoint = f.entryPoint;
         if (entryPoint == nullptr) {
             message(source, lineNumber, call.nameColumn, messages::ProcedureNotFound + f.procedure, lineText);
             return false;
@@ -198,8 +200,8 @@ bool Evaluator::line(std::string_view text, const std::string& source, std::size
             return false;
         }
         std::string invalid;
-        auto taken = returnType == "P" ? takeResult<XLOPER>(*returned, addIn_, invalid)
-                                       : takeResult<XLOPER12>(*returned, addIn_, invalid);
+        auto taken = returnType == "P" ? takeResult<XLOPER>(*returned, autoFree4_, invalid)
+                                       : takeResult<XLOPER12>(*returned, autoFree12_, invalid);
         if (!taken) {
             message(source, lineNumber, call.nameColumn, invalid, lineText);
             return false;

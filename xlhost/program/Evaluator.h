@@ -39,6 +39,9 @@ private:
         std::string name;
         std::string procedure;
         TypeText type;
+        // Looked up once: the system's symbol lookup takes a process-wide lock, which calculation threads
+        // would otherwise meet at every line.
+        const void* entryPoint = nullptr;
     };
     // lineText is null when the line is not at hand.
     void message(const std::string& source, std::size_t lineNumber, std::size_t column,
@@ -48,7 +51,8 @@ private:
     std::string echoFields(const std::string& source, std::size_t lineNumber,
                            const std::string_view* lineText) const;
 
-    const AddIn& addIn_;
+    void* autoFree4_ = nullptr;  // the add-in's xlAutoFree, null when it has none
+    void* autoFree12_ = nullptr; // and its xlAutoFree12
     bool json_;
     bool echo_;
     std::ostream& out_;

@@ -1,6 +1,8 @@
 #include "xlhost/program/LineReader.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -86,21 +88,31 @@ LineReader::Status LineReader::next(std::string& line, bool& tooLong) {
     }
     bool any = !line.empty();
     for (;;) {
-        const int c = get();
-        if (c == kFailed)
-            return Status::Failed;
-        if (c == kEnd) {
-            if (!any)
-                return Status::End;
-            break;
+        if (begin_ == end_) {
+            const int c = get(); // refills the buffer
+            if (c == kFailed)
+                return Status::Failed;
+            if (c == kEnd) {
+                if (!any)
+                    return Status::End;
+                break;
+            }
+            --begin_;
         }
         any = true;
-        if (c == '\n')
+        // The rest of the line within the buffer, taken at once.
+        const char* from = buffer_ + begin_;
+        const auto* newline = static_cast<const char*>(std::memchr(from, '\n', end_ - begin_));
+        const std::size_t length =
+            newline != nullptr ? static_cast<std::size_t>(newline - from) : end_ - begin_;
+        const std::size_t room = maxLineBytes_ - std::min(line.size(), maxLineBytes_);
+        line.append(from, std::min(length, room));
+        tooLong = tooLong || length > room;
+        begin_ += length;
+        if (newline != nullptr) {
+            ++begin_;
             break;
-        if (line.size() < maxLineBytes_)
-            line.push_back(static_cast<char>(c));
-        else
-            tooLong = true;
+        }
     }
     if (!line.empty() && line.back() == '\r')
         line.pop_back();

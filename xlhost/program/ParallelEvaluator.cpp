@@ -10,7 +10,7 @@ namespace {
 
 // Lines are handed out in runs, so that the threads meet at the queue once per run rather than per line;
 // short enough that a sheet of a few hundred lines still spreads over every thread.
-constexpr std::size_t kRunLength = 32;
+constexpr std::size_t kRunLength = 256;
 
 } // namespace
 
@@ -37,6 +37,17 @@ ParallelEvaluator::~ParallelEvaluator() {
 }
 
 void ParallelEvaluator::newRun() {
+    // Printed runs are used again: memory taken and given back at every run costs the reading thread page
+    // faults, and the calculation threads would wait for it.
+    if (!spare_.empty()) {
+        filling_ = std::move(spare_.back());
+        spare_.pop_back();
+        filling_->texts.clear();
+        filling_->entries.clear();
+        filling_->allEvaluated = true;
+        filling_->done = false;
+        return;
+    }
     filling_ = std::make_unique<Run>();
     filling_->entries.reserve(kRunLength);
     filling_->texts.reserve(kRunLength * 80);
@@ -130,6 +141,7 @@ void ParallelEvaluator::printFinished(bool wait) {
         }
         out_ << run->output;
         allEvaluated_ = allEvaluated_ && run->allEvaluated;
+        spare_.push_back(std::move(run));
     }
 }
 

@@ -69,6 +69,7 @@ private:
     std::ostringstream pending_;
     std::deque<std::string> sources_; // the names the lines come from, each kept once
     std::unique_ptr<Run> filling_;
+    std::vector<std::unique_ptr<Run>> spare_; // printed runs, to be filled again
     bool allEvaluated_ = true;
     bool finished_ = false;
 
