@@ -102,7 +102,7 @@ void PillarIndex::inserted(size_t at, const CurvePillars& pillars) {
         ascending_ = inOrder(d, at - 1);
     if (ascending_ && at + 1 < d.size())
         ascending_ = inOrder(d, at);
-    spline_.invalidateFrom(at);
+    spline_.inserted(at, pillars.days, pillars.zeroRates);
 }
 
 size_t findSegment(double date, const CurvePillars& pillars) {

@@ -20,20 +20,29 @@ double cubicSplineZeroRate(double x, std::vector<double> days, std::vector<doubl
 
 // The natural spline of a node list that changes by insertions, valued exactly as cubicSplineZeroRate
 // values it (the same operations on the same doubles) without solving again what an insertion leaves
-// standing: the forward sweep up to the node before the insertion does not depend on the nodes after it,
-// and the back substitution is only carried down to the bracket of the point asked for. Nodes appended
-// one after another cost a constant each; an insertion further in costs the nodes after it.
+// standing. Once asked, it holds the whole solution: the forward sweep and the back substitution at every
+// node, so a value costs a bisection. An insertion changes the sweep from the node before it on, but each
+// sweep step damps what it receives (by a factor of at most about two thirds), so the recomputed entries
+// meet the stored ones again, bit for bit, a few dozen nodes on; from there on every entry is what it was,
+// as it is computed from the same doubles. The back substitution is repaired the same way downwards. Only
+// where the two sequences never meet (a change that survives rounding all the way) is the rest of the list
+// recomputed, which is what solving from scratch costs.
 class GrowingNaturalSpline {
 public:
     // The nodes from `index` on were inserted, removed or changed since the last value.
     void invalidateFrom(size_t index);
+    // One node was inserted at `at` into (x, y), both already holding it.
+    void inserted(size_t at, const std::vector<double>& x, const std::vector<double>& y);
     // The natural spline through (x[i], y[i]), i < y.size(), at `at`; fails as cubicSplineZeroRate fails.
     double value(const std::vector<double>& x, const std::vector<double>& y, double at);
 
 private:
+    void repairAfterInsertion(size_t at, const std::vector<double>& x, const std::vector<double>& y);
+
     std::vector<double> sweepY2_, sweepU_, backY2_;
     size_t swept_ = 1; // sweep entries [0, swept_) belong to the current nodes (entry 0 is the natural end)
     size_t distinct_ = 1; // nodes [0, distinct_) differ from their left neighbours
+    size_t solved_ = 0; // when not 0, the node count of the whole solution held (sweep and back substitution)
 };
 
 // The arithmetic steps of the spline, shared by the entry points above and by the swap solver, which
