@@ -106,4 +106,20 @@ void BM_ScatteredFuturesStrips(benchmark::State& state) {
 }
 BENCHMARK(BM_ScatteredFuturesStrips)->Args({16000, 5})->Args({16000, 3})->Unit(benchmark::kMillisecond);
 
+// Strips in falling order behind one long first strip: every start lands in the first segment after the
+// deposits, so every insertion moves nearly all the pillars and changes the spline's whole sweep.
+void BM_FallingFuturesStrips(benchmark::State& state) {
+    market::CurveInputs in = oneDayStrips(state.range(0), static_cast<int16_t>(state.range(1)));
+    const auto rows = static_cast<uint32_t>(state.range(0));
+    in.futures(0, 1) = xll::MatrixCell(40869.0 + 2.0 * rows + 10);
+    for (uint32_t r = 1; r < rows; ++r) {
+        const double start = 40869.0 + 2.0 * (rows - r);
+        in.futures(r, 0) = xll::MatrixCell(start);
+        in.futures(r, 1) = xll::MatrixCell(start + 1);
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(market::curveTable(in));
+}
+BENCHMARK(BM_FallingFuturesStrips)->Args({16000, 5})->Args({16000, 3})->Unit(benchmark::kMillisecond);
+
 } // namespace
