@@ -172,13 +172,27 @@ Call monthly(HostArguments& a, double first, double last, std::string_view calen
     return [=] { return f(first, first, last, last, 31, tenor, ctrl, text, holidays); };
 }
 
-// A curve of one money-market pillar and `rows` consecutive one-day futures, no swaps.
-Call futuresCurve(HostArguments& a, int rows, double interpolation) {
+// Where the futures rows start: each on the end of the one before, scattered among the pillars made so
+// far, or falling through the first segment behind one long first row (every insertion goes to the front).
+enum class Starts { Chained, Scattered, Falling };
+
+// A curve of two money-market pillars and `rows` futures rows, no swaps.
+Call futuresCurve(HostArguments& a, int rows, double interpolation, Starts starts = Starts::Chained) {
     auto f = entryPoint<CurveEntry>("xlsched_df_curve");
     constexpr double today = 40805;
     std::vector<std::vector<double>> futures;
-    for (int i = 0; i < rows; ++i)
-        futures.push_back({today + 2 + i, today + 3 + i, 0.99997});
+    for (int i = 0; i < rows; ++i) {
+        double start = today + 2 + i;
+        double end = start + 1;
+        if (starts == Starts::Scattered) {
+            start = today + 2 + 10.0 * ((i * 7919) % rows);
+            end = start + 1 + i % 5;
+        } else if (starts == Starts::Falling) {
+            start = i == 0 ? today + 2 : today + 2 + 2.0 * (rows - i);
+            end = i == 0 ? today + 12 + 2.0 * rows : start + 1;
+        }
+        futures.push_back({start, end, 0.99997});
+    }
     const void* zeroDayCount = a.text("Act/365F");
     void* frequency = a.value(Value::number(1));
     void* interp = a.value(Value::number(interpolation));
@@ -295,6 +309,13 @@ const std::vector<Case> kCases{
      [](HostArguments& a) { return futuresCurve(a, 32760, 3); }},
     {"df_curve/32760_futures_spline", [](HostArguments& a) { return futuresCurve(a, 32760, 5); }},
     {"df_curve/33000_futures_refused", [](HostArguments& a) { return futuresCurve(a, 33000, 5); }},
+    // Starts inside the pillars: each insertion moves the pillars after it and changes the spline there.
+    {"df_curve/16000_scattered_futures_spline",
+     [](HostArguments& a) { return futuresCurve(a, 16000, 5, Starts::Scattered); }},
+    {"df_curve/16380_falling_futures_spline", // the most pillars the limit allows
+     [](HostArguments& a) { return futuresCurve(a, 16380, 5, Starts::Falling); }},
+    {"df_curve/16380_falling_futures_loglinear",
+     [](HostArguments& a) { return futuresCurve(a, 16380, 3, Starts::Falling); }},
 };
 
 template <class Record>
