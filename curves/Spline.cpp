@@ -97,37 +97,68 @@ void GrowingNaturalSpline::inserted(size_t at, const std::vector<double>& x, con
         invalidateFrom(at);
 }
 
+void GrowingNaturalSpline::moveGapTo(size_t node) {
+    const auto gap = static_cast<std::ptrdiff_t>(gapSize_);
+    const auto begin = entries_.begin();
+    if (node < gap_)
+        std::move_backward(begin + static_cast<std::ptrdiff_t>(node),
+                           begin + static_cast<std::ptrdiff_t>(gap_),
+                           begin + static_cast<std::ptrdiff_t>(gap_) + gap);
+    else
+        std::move(begin + static_cast<std::ptrdiff_t>(gap_) + gap,
+                  begin + static_cast<std::ptrdiff_t>(node) + gap, begin + static_cast<std::ptrdiff_t>(gap_));
+    gap_ = node;
+}
+
+void GrowingNaturalSpline::resizeWithoutGap(size_t n) {
+    moveGapTo(entries_.size() - gapSize_);
+    entries_.resize(n);
+    gap_ = n;
+    gapSize_ = 0;
+}
+
 void GrowingNaturalSpline::repairAfterInsertion(size_t at, const std::vector<double>& x,
                                                 const std::vector<double>& y) {
     const size_t n = y.size(); // at least 3: the solution held had two nodes or more
-    const auto offset = static_cast<std::ptrdiff_t>(at);
-    for (std::vector<double>* v : {&sweepY2_, &sweepU_, &backY2_})
-        v->insert(v->begin() + offset, 0.0);
+    if (gapSize_ == 0) {
+        const size_t held = entries_.size();
+        moveGapTo(held);
+        entries_.resize(held + std::max<size_t>(16, held));
+        gapSize_ = entries_.size() - held;
+    }
+    moveGapTo(at);
+    ++gap_; // the first place of the gap becomes the new node's entry
+    --gapSize_;
+    if (at == 0)
+        entry(0).sweepY2 = entry(0).sweepU = 0.0; // natural first end
     // Sweep entry i reads nodes i - 1 to i + 1 and entry i - 1: the entries before at - 1 stand, and from
     // at + 2 on entry i reads the nodes the stored entry i (the old entry i - 1) read. Where a recomputed
     // entry equals the stored one, so does every entry after it.
     size_t met = n - 1; // the first sweep entry found standing; n - 1 when none was
     for (size_t i = at >= 2 ? at - 1 : 1; i + 1 < n; ++i) {
+        const Entry& before = entry(i - 1);
         double y2 = 0.0;
         double u = 0.0;
-        spline::forwardStep(x[i - 1], y[i - 1], x[i], y[i], x[i + 1], y[i + 1], sweepY2_[i - 1],
-                            sweepU_[i - 1], y2, u);
-        if (i >= at + 2 && sameBits(y2, sweepY2_[i]) && sameBits(u, sweepU_[i])) {
+        spline::forwardStep(x[i - 1], y[i - 1], x[i], y[i], x[i + 1], y[i + 1], before.sweepY2, before.sweepU,
+                            y2, u);
+        Entry& e = entry(i);
+        if (i >= at + 2 && sameBits(y2, e.sweepY2) && sameBits(u, e.sweepU)) {
             met = i;
             break;
         }
-        sweepY2_[i] = y2;
-        sweepU_[i] = u;
+        e.sweepY2 = y2;
+        e.sweepU = u;
     }
     // Back entries from `met` on read only standing sweep entries. Below at - 1 the sweep entries stand too,
     // so a recomputed back entry there equal to the stored one makes every one below it stand.
     if (met == n - 1)
-        backY2_[n - 1] = spline::naturalLastSecondDerivative(sweepY2_[n - 2], sweepU_[n - 2]);
+        entry(n - 1).backY2 = spline::naturalLastSecondDerivative(entry(n - 2).sweepY2, entry(n - 2).sweepU);
     for (size_t k = met; k-- > 0;) {
-        const double b = sweepY2_[k] * backY2_[k + 1] + sweepU_[k];
-        if (k + 2 <= at && sameBits(b, backY2_[k]))
+        Entry& e = entry(k);
+        const double b = e.sweepY2 * entry(k + 1).backY2 + e.sweepU;
+        if (k + 2 <= at && sameBits(b, e.backY2))
             break;
-        backY2_[k] = b;
+        e.backY2 = b;
     }
     solved_ = n;
     swept_ = n - 1;
@@ -142,24 +173,24 @@ double GrowingNaturalSpline::value(const std::vector<double>& x, const std::vect
         for (; distinct_ < n; ++distinct_)
             if (x[distinct_] == x[distinct_ - 1])
                 throw messages::BadSplineInput;
-        for (std::vector<double>* v : {&sweepY2_, &sweepU_, &backY2_})
-            v->resize(n);
-        sweepY2_[0] = sweepU_[0] = 0.0; // natural first end
+        resizeWithoutGap(n);
+        std::vector<Entry>& e = entries_;
+        e[0].sweepY2 = e[0].sweepU = 0.0; // natural first end
         for (; swept_ + 1 < n; ++swept_) {
             const size_t i = swept_;
-            spline::forwardStep(x[i - 1], y[i - 1], x[i], y[i], x[i + 1], y[i + 1], sweepY2_[i - 1],
-                                sweepU_[i - 1], sweepY2_[i], sweepU_[i]);
+            spline::forwardStep(x[i - 1], y[i - 1], x[i], y[i], x[i + 1], y[i + 1], e[i - 1].sweepY2,
+                                e[i - 1].sweepU, e[i].sweepY2, e[i].sweepU);
         }
-        backY2_[n - 1] = spline::naturalLastSecondDerivative(sweepY2_[n - 2], sweepU_[n - 2]);
+        e[n - 1].backY2 = spline::naturalLastSecondDerivative(e[n - 2].sweepY2, e[n - 2].sweepU);
         for (size_t k = n - 1; k-- > 0;)
-            backY2_[k] = sweepY2_[k] * backY2_[k + 1] + sweepU_[k];
+            e[k].backY2 = e[k].sweepY2 * e[k + 1].backY2 + e[k].sweepU;
         solved_ = n;
     }
     const auto lo = static_cast<size_t>(spline::bracket(x.data(), static_cast<int>(n), at));
     const size_t hi = lo + 1;
     if (x[hi] - x[lo] == 0.0)
         throw messages::BadSplineInput;
-    return spline::piece(x[lo], x[hi], y[lo], y[hi], backY2_[lo], backY2_[hi], at);
+    return spline::piece(x[lo], x[hi], y[lo], y[hi], entry(lo).backY2, entry(hi).backY2, at);
 }
 
 } // namespace tavrin

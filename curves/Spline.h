@@ -37,9 +37,24 @@ public:
     double value(const std::vector<double>& x, const std::vector<double>& y, double at);
 
 private:
-    void repairAfterInsertion(size_t at, const std::vector<double>& x, const std::vector<double>& y);
+    // A node's sweep entries and its second derivative from the back substitution.
+    struct Entry {
+        double sweepY2 = 0.0;
+        double sweepU = 0.0;
+        double backY2 = 0.0;
+    };
 
-    std::vector<double> sweepY2_, sweepU_, backY2_;
+    void repairAfterInsertion(size_t at, const std::vector<double>& x, const std::vector<double>& y);
+    // The entries are kept with a gap of unused places before node gap_, so that insertions close to one
+    // another (rows falling to the front of the curve, rows in date order) move only the entries between
+    // them, not every entry after them.
+    Entry& entry(size_t node) { return entries_[node < gap_ ? node : node + gapSize_]; }
+    void moveGapTo(size_t node);
+    void resizeWithoutGap(size_t n);
+
+    std::vector<Entry> entries_;
+    size_t gap_ = 0;
+    size_t gapSize_ = 0;
     size_t swept_ = 1; // sweep entries [0, swept_) belong to the current nodes (entry 0 is the natural end)
     size_t distinct_ = 1; // nodes [0, distinct_) differ from their left neighbours
     size_t solved_ = 0; // when not 0, the node count of the whole solution held (sweep and back substitution)
