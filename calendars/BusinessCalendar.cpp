@@ -1,5 +1,6 @@
 #include "calendars/BusinessCalendar.h"
 
+#include "calendars/Easter.h"
 #include "calendars/HolidaySweep.h"
 
 #include <utility>
@@ -13,6 +14,18 @@ bool equalsIgnoringCase(const std::wstring& a, const std::wstring& b) {
         if (a[i] != b[i] && a[i] != (b[i] ^ 0x20))
             return false;
     return true;
+}
+
+YearFacts::YearFacts(int32_t year) : year_(year), firstDay_(dayNumber64(1, 1, year)) {}
+
+int32_t YearFacts::easterMondayDayOfYear() const {
+    if (easterMonday_ == 0)
+        easterMonday_ = tavrin::easterMondayDayOfYear(year_);
+    return easterMonday_;
+}
+
+bool BusinessCalendar::kindOfYear(const YearFacts&, uint64_t&, std::vector<int64_t>&) const {
+    return false;
 }
 
 std::vector<double> BusinessCalendar::holidays(int32_t start, int32_t end) const {
