@@ -6,16 +6,14 @@ namespace tavrin {
 
 namespace sweep {
 
+// As SerialDate's year, without its month and day: a long walk asks for the years of millions of days.
 int32_t yearOf(int64_t day) {
-    return SerialDate(static_cast<int32_t>(day)).year();
-}
-
-int64_t firstDayOfYear(int32_t year) {
-    return dayNumber64(1, 1, year);
-}
-
-int64_t lastDayOfYear(int32_t year) {
-    return dayNumber64(31, 12, year);
+    if (day <= 0)
+        return 1900;
+    const int64_t r = day - 1;        // days since 1 January 1900
+    const int64_t inCycle = r % 1461; // [0, 1460], the cycle of four years opening with a leap year
+    const int64_t year = 1900 + 4 * (r / 1461) + (inCycle >= 366 ? 1 + (inCycle - 366) / 365 : 0);
+    return static_cast<int32_t>(year);
 }
 
 std::vector<int64_t> weekdayExtraHolidays(const std::vector<double>& extraHolidays) {
@@ -105,7 +103,11 @@ int32_t YearKinds::groupOf(int32_t year, std::vector<int64_t>& strays) {
             return closed_[static_cast<std::size_t>(group)] < 0 ? -1 : group;
         }
         const auto group = static_cast<std::size_t>(entry - 1);
-        if (std::equal(key_.begin(), key_.end(), keys_.begin() + static_cast<std::ptrdiff_t>(group * width_)))
+        const uint64_t* key = &keys_[group * width_];
+        std::size_t w = 0;
+        while (w < width_ && key[w] == key_[w])
+            ++w;
+        if (w == width_)
             return closed_[group] < 0 ? -1 : static_cast<int32_t>(group);
     }
 }

@@ -44,9 +44,15 @@ constexpr int64_t nthWeekday(int64_t c) {
 
 // The year a day number belongs to (every day of 366 and below is in 1900); the day must fit in 32 bits.
 int32_t yearOf(int64_t day);
-// 1 January and 31 December of a year from 1900 on, as 64-bit day numbers.
-int64_t firstDayOfYear(int32_t year);
-int64_t lastDayOfYear(int32_t year);
+// 1 January and 31 December of a year from 1900 on, as 64-bit day numbers (dayNumber64's, in line: every
+// fourth year is a leap year, 1900 the first).
+constexpr int64_t firstDayOfYear(int32_t year) {
+    const int64_t years = int64_t{year} - 1900;
+    return 365 * years + (years + 3) / 4 + 1;
+}
+constexpr int64_t lastDayOfYear(int32_t year) {
+    return firstDayOfYear(year + 1) - 1;
+}
 
 // The extra holidays that can close a business day: whole numbers of the 32-bit range falling on weekdays,
 // sorted, each once. A fraction, NaN or a value beyond the range matches no day.
