@@ -3,6 +3,7 @@
 #include "calendars/Easter.h"
 #include "calendars/HolidaySweep.h"
 
+#include <limits>
 #include <utility>
 
 namespace tavrin {
@@ -26,6 +27,10 @@ int32_t YearFacts::easterMondayDayOfYear() const {
 
 bool BusinessCalendar::kindOfYear(const YearFacts&, uint64_t&, std::vector<int64_t>&) const {
     return false;
+}
+
+int32_t BusinessCalendar::easterKindsFrom() const {
+    return std::numeric_limits<int32_t>::max();
 }
 
 std::vector<double> BusinessCalendar::holidays(int32_t start, int32_t end) const {

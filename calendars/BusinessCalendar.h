@@ -58,6 +58,10 @@ public:
     // the default, where a calendar cannot tell (a rule starting or ending, a one-off table): such a year is
     // walked as it is. Never throws.
     virtual bool kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>& strays) const;
+    // The first year from which kindOfYear gives, for every year, Easter Monday's day of the year and no
+    // strays: a walk over millions of years then takes the kind from the year's facts without asking. None
+    // (the largest year), the default, leaves every year to kindOfYear.
+    virtual int32_t easterKindsFrom() const;
 
     void setExtraHolidays(std::vector<double> extraHolidays);
     const std::vector<double>& extraHolidays() const { return extraHolidays_; }

@@ -63,6 +63,8 @@ void DayRing::erase(int64_t lo, int64_t hi) {
 YearKinds::YearKinds(const std::vector<const BusinessCalendar*>& members)
     : members_(members), width_(members.size() + 1), key_(width_), table_(64, 0), taken_(1024) {
     static_assert(1024 * 365 > kRuleReachDays + 366);
+    for (const BusinessCalendar* member : members_)
+        easterFrom_.push_back(member->easterKindsFrom());
 }
 
 int32_t YearKinds::groupOf(int32_t year, std::vector<int64_t>& strays) {
@@ -70,6 +72,10 @@ int32_t YearKinds::groupOf(int32_t year, std::vector<int64_t>& strays) {
     const YearFacts facts(year);
     key_[0] = static_cast<uint64_t>(year % 28);
     for (std::size_t m = 0; m < members_.size(); ++m) {
+        if (year >= easterFrom_[m]) {
+            key_[m + 1] = static_cast<uint64_t>(facts.easterMondayDayOfYear());
+            continue;
+        }
         if (!members_[m]->kindOfYear(facts, key_[m + 1], strays)) {
             strays.resize(from);
             return -1;

@@ -171,11 +171,12 @@ private:
     int32_t addGroup(int32_t year);
 
     std::vector<const BusinessCalendar*> members_;
-    std::size_t width_;           // words of a group's key: the place in the cycle and each member's kind
-    std::vector<uint64_t> key_;   // the key being looked up
-    std::vector<uint64_t> keys_;  // every group's key, width_ words each
-    std::vector<int32_t> table_;  // open addressing on the keys' hash: group + 1, 0 when free
-    std::vector<int64_t> closed_; // by group
+    std::vector<int32_t> easterFrom_; // by member: easterKindsFrom()
+    std::size_t width_;               // words of a group's key: the place in the cycle and each member's kind
+    std::vector<uint64_t> key_;       // the key being looked up
+    std::vector<uint64_t> keys_;      // every group's key, width_ words each
+    std::vector<int32_t> table_;      // open addressing on the keys' hash: group + 1, 0 when free
+    std::vector<int64_t> closed_;     // by group
     std::vector<std::array<uint64_t, kWords>> days_; // by group: the weekdays closed, by offset
     std::vector<int64_t> scratch_;
     struct Taken {

@@ -624,4 +624,25 @@ TEST_F(Kinds, LongStepsBothWays) {
     }
 }
 
+// A calendar whose kinds are Easter's from some year on says so truly: the walk then asks it no more.
+TEST_F(Kinds, EasterKindsAreWhatTheCalendarsSay) {
+    for (const std::wstring& name : kEveryCalendarName) {
+        const auto merged = CalendarFactory().createCalendar(name);
+        const BusinessCalendar& calendar = *merged->distinctCalendars().front();
+        const int32_t from = calendar.easterKindsFrom();
+        if (from == std::numeric_limits<int32_t>::max())
+            continue;
+        SCOPED_TRACE(std::string(name.begin(), name.end()));
+        for (const int64_t year : {int64_t{from}, int64_t{from} + 1, int64_t{2100}, int64_t{2200},
+                                   uniform(from, 5000000), int64_t{5880000}}) {
+            const YearFacts facts(static_cast<int32_t>(year));
+            uint64_t kind = 0;
+            std::vector<int64_t> strays;
+            ASSERT_TRUE(calendar.kindOfYear(facts, kind, strays)) << year;
+            EXPECT_EQ(kind, static_cast<uint64_t>(facts.easterMondayDayOfYear())) << year;
+            EXPECT_TRUE(strays.empty()) << year;
+        }
+    }
+}
+
 } // namespace
