@@ -168,11 +168,15 @@ private:
             int64_t passed = from <= key ? met_.count(from, std::min(key, from + met_.size() - 1)) : 0;
             // The extra holidays passed, found by search rather than one by one: a step may pass thousands.
             std::size_t last = nextExtra_;
-            if (direction_ > 0) {
+            // The next extra holiday on the search's way, if any: most years of a long search pass none, and
+            // then there is nothing to search for.
+            const bool passesNone = nextExtra_ >= extraDays_.size() ||
+                                    (direction_ > 0 ? extraDays_[nextExtra_] > key
+                                                    : extraDays_[extraDays_.size() - 1 - nextExtra_] < -key);
+            if (!passesNone && direction_ > 0)
                 last = std::upper_bound(extraDays_.begin(), extraDays_.end(), key) - extraDays_.begin();
-            } else {
+            else if (!passesNone)
                 last = extraDays_.end() - std::lower_bound(extraDays_.begin(), extraDays_.end(), -key);
-            }
             last = std::max(last, nextExtra_);
             passed += static_cast<int64_t>(last - nextExtra_);
             nextExtra_ = last;

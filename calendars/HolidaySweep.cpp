@@ -61,8 +61,8 @@ void DayRing::erase(int64_t lo, int64_t hi) {
 }
 
 YearKinds::YearKinds(const std::vector<const BusinessCalendar*>& members)
-    : members_(members), width_(members.size() + 1), key_(width_), table_(64, 0), taken_(1024) {
-    static_assert(1024 * 365 > kRuleReachDays + 366);
+    : members_(members), width_(members.size() + 1), key_(width_), table_(64, 0), taken_(kTakenYears) {
+    static_assert(kTakenYears * 365 > kRuleReachDays + 366);
     for (const BusinessCalendar* member : members_)
         easterFrom_.push_back(member->easterKindsFrom());
 }
@@ -154,14 +154,14 @@ int32_t YearKinds::addGroup(int32_t year) {
 }
 
 void YearKinds::take(int32_t year, int64_t firstDay, int32_t group) {
-    taken_[static_cast<std::size_t>(year) % taken_.size()] = {year, group, firstDay};
+    taken_[static_cast<std::size_t>(year) % kTakenYears] = {year, group, firstDay};
 }
 
 bool YearKinds::closedByTaken(int64_t day) const {
     if (day < 1 || day > kLastDay)
         return false;
     const int32_t year = yearOf(day);
-    const Taken& taken = taken_[static_cast<std::size_t>(year) % taken_.size()];
+    const Taken& taken = taken_[static_cast<std::size_t>(year) % kTakenYears];
     return taken.year == year && taken.group >= 0 && closes(taken.group, day - taken.firstDay);
 }
 

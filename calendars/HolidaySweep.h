@@ -184,7 +184,8 @@ private:
         int32_t group = -1;
         int64_t firstDay = 0;
     };
-    std::vector<Taken> taken_; // by year modulo its size, which exceeds the years rules reach
+    static constexpr std::size_t kTakenYears = 1024; // more than the years rules reach
+    std::vector<Taken> taken_;                       // by year modulo kTakenYears
 };
 
 // Walks the years from start.year in the direction, asking each member for the rule dates of one year at a
