@@ -211,6 +211,11 @@ private:
 //                                                         does not hold
 // and only the year's strays go through the ring (a stray meeting a day of a year counted whole is not
 // wanted).
+// The final keys a walk by kinds may leave in the ring before releasing them: the ring must hold them
+// besides two reaches of a rule and two years.
+inline constexpr int64_t kEraseBatch = 16'384;
+static_assert(DayRing::kSize > 2 * kRuleReachDays + 3 * 366 + kEraseBatch);
+
 template <class Client>
 void sweepYears(const std::vector<const BusinessCalendar*>& members, const SweepStart& start, DayRing& ring,
                 Client& client, YearKinds* kinds = nullptr) {
@@ -219,13 +224,19 @@ void sweepYears(const std::vector<const BusinessCalendar*>& members, const Sweep
     int64_t floor = direction > 0 ? firstDayOfYear(start.year) - kRuleReachDays
                                   : -(lastDayOfYear(start.year) + kRuleReachDays);
     std::vector<int64_t> dates;
+    // No key below it is in the ring. A walk by kinds releases the final keys in batches of some 45 years
+    // rather than year by year (the ring has room for them); otherwise kept is the year's base.
+    int64_t kept = std::max(floor, start.lowestKey);
+    const bool batched = kinds != nullptr && ring.size() == DayRing::kSize;
     for (int32_t year = start.year;; year += static_cast<int32_t>(direction)) {
         // The ring holds the keys from here on; a ring as long as the span holds all of it.
         const int64_t base = std::max(floor, start.lowestKey);
+        if (!batched)
+            kept = base;
         const auto offer = [&](int64_t day, std::size_t m) {
             const int64_t key = direction * day;
             // The band test only keeps a calendar breaking the reach of its rules from corrupting the ring.
-            if (key < base || key - base >= ring.size() || !client.wants(key))
+            if (key < base || key - kept >= ring.size() || !client.wants(key))
                 return;
             client.met(key, m, ring.insert(key));
         };
@@ -278,7 +289,10 @@ void sweepYears(const std::vector<const BusinessCalendar*>& members, const Sweep
                                                : -(lastDayOfYear(year - 1) + kRuleReachDays);
         if (client.yearDone(year, base, settled))
             return;
-        ring.erase(base, settled - 1);
+        if (!batched || settled > kept + kEraseBatch) {
+            ring.erase(kept, settled - 1);
+            kept = settled;
+        }
         floor = settled;
     }
 }
