@@ -32,9 +32,10 @@ int32_t checkedInt32(int64_t n) {
     return static_cast<int32_t>(n);
 }
 
-// Spans from which the kinds of years are worth finding: some 4 000 years of days, or of business days.
-constexpr int64_t kLongSpanDays = 1'500'000;
-constexpr int64_t kLongSpanSteps = 1'000'000;
+// Spans from which the kinds of years are worth finding: longer than the host's whole date range (to 9999),
+// in days or in business days, so that every span within it is walked year by year as it always was.
+constexpr int64_t kLongSpanDays = 3'000'000;
+constexpr int64_t kLongSpanSteps = 2'200'000;
 
 // The calendar itself as the one member of a walk: its rules, merged or not.
 std::vector<const BusinessCalendar*> alone(const BusinessCalendar& calendar) {
