@@ -1,6 +1,7 @@
 #include "calendars/AmendedCalendar.h"
 
 #include "calendars/HolidayRules.h"
+#include "calendars/HolidaySweep.h"
 
 #include <algorithm>
 
@@ -26,6 +27,21 @@ void AmendedCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& o
                       out.begin() + static_cast<std::ptrdiff_t>(listed),
                       *day) == out.begin() + static_cast<std::ptrdiff_t>(listed))
             out.push_back(*day);
+}
+
+// The calendar's own kind where no amendment can touch the year: none adds a day to it, and none removes a
+// day its rules could give (which may lie as far from it as rules reach).
+bool AmendedCalendar::kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>& strays) const {
+    const int64_t first = year.firstDay();
+    const int64_t last = dayNumber64(31, 12, year.year());
+    const auto touches = [](const std::vector<int64_t>& days, int64_t lo, int64_t hi) {
+        const auto at = std::lower_bound(days.begin(), days.end(), lo);
+        return at != days.end() && *at <= hi;
+    };
+    if (touches(amendments_.added, first, last) ||
+        touches(amendments_.removed, first - sweep::kRuleReachDays, last + sweep::kRuleReachDays))
+        return false;
+    return calendar_->kindOfYear(year, kind, strays);
 }
 
 // The same amendments on calendars of the same rules.

@@ -15,6 +15,7 @@ public:
         : calendar_(std::move(calendar)), amendments_(amendments) {}
 
     void appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const override;
+    bool kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>& strays) const override;
     bool hasSameRulesAs(const BusinessCalendar& other) const override;
 
 private:

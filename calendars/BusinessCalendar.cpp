@@ -1,7 +1,9 @@
 #include "calendars/BusinessCalendar.h"
 
+#include "calendars/Easter.h"
 #include "calendars/HolidaySweep.h"
 
+#include <limits>
 #include <utility>
 
 namespace tavrin {
@@ -13,6 +15,22 @@ bool equalsIgnoringCase(const std::wstring& a, const std::wstring& b) {
         if (a[i] != b[i] && a[i] != (b[i] ^ 0x20))
             return false;
     return true;
+}
+
+YearFacts::YearFacts(int32_t year) : year_(year), firstDay_(dayNumber64(1, 1, year)) {}
+
+int32_t YearFacts::easterMondayDayOfYear() const {
+    if (easterMonday_ == 0)
+        easterMonday_ = tavrin::easterMondayDayOfYear(year_);
+    return easterMonday_;
+}
+
+bool BusinessCalendar::kindOfYear(const YearFacts&, uint64_t&, std::vector<int64_t>&) const {
+    return false;
+}
+
+int32_t BusinessCalendar::easterKindsFrom() const {
+    return std::numeric_limits<int32_t>::max();
 }
 
 std::vector<double> BusinessCalendar::holidays(int32_t start, int32_t end) const {

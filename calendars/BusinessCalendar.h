@@ -11,6 +11,21 @@ namespace tavrin {
 
 enum class BusinessDayConvention; // calendars/BusinessDayConvention.h
 
+// What the kinds of years of several calendars are made of, worked out once per year however many calendars
+// ask: 1 January, and Easter Monday's day of the year when a calendar first asks for it.
+class YearFacts {
+public:
+    explicit YearFacts(int32_t year);
+    int32_t year() const { return year_; }
+    int64_t firstDay() const { return firstDay_; } // 1 January as a day number
+    int32_t easterMondayDayOfYear() const;
+
+private:
+    int32_t year_;
+    int64_t firstDay_;
+    mutable int32_t easterMonday_ = 0; // 0 until asked
+};
+
 // True when the texts have the same length and every unit is equal or differs only in bit 0x20 (ASCII
 // case-insensitive for letters). Shared by the business-day conventions and the day-count names.
 bool equalsIgnoringCase(const std::wstring& a, const std::wstring& b);
@@ -35,6 +50,18 @@ public:
     virtual bool hasSameRulesAs(const BusinessCalendar& other) const {
         return typeid(*this) == typeid(other);
     }
+
+    // The kind of a year, so that a span of millions of years is counted once per kind of year rather than
+    // year by year. True when the year's rule dates, less those appended to `strays` (which may lie
+    // anywhere), lie in the year, and every year of the same kind and the same place in the 28-year cycle of
+    // weekdays (1 January's weekday and leap year) lists them at the same offsets from its 1 January. False,
+    // the default, where a calendar cannot tell (a rule starting or ending, a one-off table): such a year is
+    // walked as it is. Never throws.
+    virtual bool kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>& strays) const;
+    // The first year from which kindOfYear gives, for every year, Easter Monday's day of the year and no
+    // strays: a walk over millions of years then takes the kind from the year's facts without asking. None
+    // (the largest year), the default, leaves every year to kindOfYear.
+    virtual int32_t easterKindsFrom() const;
 
     void setExtraHolidays(std::vector<double> extraHolidays);
     const std::vector<double>& extraHolidays() const { return extraHolidays_; }

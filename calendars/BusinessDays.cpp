@@ -11,6 +11,7 @@
 #include "calendars/BusinessCalendar.h"
 #include "calendars/BusinessDayConvention.h"
 #include "calendars/HolidaySweep.h"
+#include "calendars/MergedBusinessCalendar.h"
 #include "dates/Messages.h"
 
 #include <algorithm>
@@ -31,30 +32,61 @@ int32_t checkedInt32(int64_t n) {
     return static_cast<int32_t>(n);
 }
 
+// Spans from which the kinds of years are worth finding: longer than the host's whole date range (to 9999),
+// in days or in business days, so that every span within it is walked year by year as it always was.
+constexpr int64_t kLongSpanDays = 3'000'000;
+constexpr int64_t kLongSpanSteps = 2'200'000;
+
 // The calendar itself as the one member of a walk: its rules, merged or not.
 std::vector<const BusinessCalendar*> alone(const BusinessCalendar& calendar) {
     return {&calendar};
 }
 
+// The members whose kinds of years are asked: those of a merged calendar (whose rules are theirs, one after
+// the other), or the calendar itself.
+std::vector<const BusinessCalendar*> membersOf(const BusinessCalendar& calendar) {
+    if (const auto* merged = dynamic_cast<const MergedBusinessCalendar*>(&calendar))
+        return merged->distinctCalendars();
+    return {&calendar};
+}
+
+} // namespace
+
+namespace sweep {
+
 // The weekdays of [start, end) closed in the window [start, end) (start < end): extra holidays and the rule
 // holidays of the years from year(start) to year(end), each day once.
-int64_t closedWeekdays(const BusinessCalendar& calendar, int64_t start, int64_t end) {
+int64_t closedWeekdays(const BusinessCalendar& calendar, int64_t start, int64_t end, Walk walk) {
     const std::vector<int64_t>& extraDays = calendar.closingExtraDays();
     struct Count {
         const std::vector<int64_t>& extraDays;
+        int64_t start;
         int64_t end;
         int32_t lastYear;
         int64_t closed = 0;
         bool wants(int64_t day) const { return day < end && isWeekday(day) && !isExtra(extraDays, day); }
         void met(int64_t, std::size_t, bool fresh) { closed += fresh ? 1 : 0; }
         bool yearDone(int32_t year, int64_t, int64_t) const { return year == lastYear; }
-    } count{extraDays, end, yearOf(end)};
+        bool takesWhole(int64_t first, int64_t last) const {
+            return first >= start && last < end && noExtraIn(extraDays, first, last);
+        }
+        void tookWhole(int64_t n) { closed += n; }
+    } count{extraDays, start, end, yearOf(end)};
     DayRing met(end - start); // rule holidays already counted
-    sweepYears(alone(calendar), {1, yearOf(start), start}, met, count);
+    if (walk == Walk::byKinds) {
+        YearKinds kinds(membersOf(calendar));
+        sweepYears(membersOf(calendar), {1, yearOf(start), start}, met, count, &kinds);
+    } else {
+        sweepYears(alone(calendar), {1, yearOf(start), start}, met, count);
+    }
     const int64_t extras = std::upper_bound(extraDays.begin(), extraDays.end(), end - 1) -
                            std::lower_bound(extraDays.begin(), extraDays.end(), start);
     return extras + count.closed;
 }
+
+} // namespace sweep
+
+namespace {
 
 // The steps-th business day after (direction +1) or before (direction -1) `day`, as the growing-window
 // search finds it. With the rules of the years reached so far, the answer is the steps-th weekday that no
@@ -92,6 +124,19 @@ public:
         }
     }
 
+    // A year behind the candidate's counted keys, after `day`, with no extra holiday.
+    bool takesWhole(int64_t firstKey, int64_t lastKey) const {
+        return firstKey > dayKey_ && lastKey <= counted_ &&
+               noExtraIn(extraDays_, std::min(direction_ * firstKey, direction_ * lastKey),
+                         std::max(direction_ * firstKey, direction_ * lastKey));
+    }
+    void tookWhole(int64_t closed) {
+        if (closed == 0)
+            return;
+        closed_ += closed;
+        found_ = candidate();
+    }
+
     bool yearDone(int32_t year, int64_t base, int64_t) {
         catchUp(base);
         // Forward, the window [day + 1, found] reaches the year of found + 1; backward, [found, day - 1]
@@ -124,11 +169,15 @@ private:
             int64_t passed = from <= key ? met_.count(from, std::min(key, from + met_.size() - 1)) : 0;
             // The extra holidays passed, found by search rather than one by one: a step may pass thousands.
             std::size_t last = nextExtra_;
-            if (direction_ > 0) {
+            // The next extra holiday on the search's way, if any: most years of a long search pass none, and
+            // then there is nothing to search for.
+            const bool passesNone = nextExtra_ >= extraDays_.size() ||
+                                    (direction_ > 0 ? extraDays_[nextExtra_] > key
+                                                    : extraDays_[extraDays_.size() - 1 - nextExtra_] < -key);
+            if (!passesNone && direction_ > 0)
                 last = std::upper_bound(extraDays_.begin(), extraDays_.end(), key) - extraDays_.begin();
-            } else {
+            else if (!passesNone)
                 last = extraDays_.end() - std::lower_bound(extraDays_.begin(), extraDays_.end(), -key);
-            }
             last = std::max(last, nextExtra_);
             passed += static_cast<int64_t>(last - nextExtra_);
             nextExtra_ = last;
@@ -152,12 +201,37 @@ private:
     int64_t found_ = 0;
 };
 
-int64_t stepBusinessDays(const BusinessCalendar& calendar, int64_t day, int64_t steps, int64_t direction) {
+} // namespace
+
+namespace sweep {
+
+int64_t stepBusinessDays(const BusinessCalendar& calendar, int64_t day, int64_t steps, int64_t direction,
+                         Walk walk) {
     DayRing met; // keys of the rule holidays met
     Stepper stepper(calendar, met, day, steps, direction);
     const int32_t firstYear = yearOf(direction > 0 ? day + 1 : day);
-    sweepYears(alone(calendar), {direction, firstYear, direction * day + 1}, met, stepper);
+    if (walk == Walk::byKinds) {
+        YearKinds kinds(membersOf(calendar));
+        sweepYears(membersOf(calendar), {direction, firstYear, direction * day + 1}, met, stepper, &kinds);
+    } else {
+        sweepYears(alone(calendar), {direction, firstYear, direction * day + 1}, met, stepper);
+    }
     return stepper.result();
+}
+
+} // namespace sweep
+
+namespace {
+
+// Long spans are counted by kinds of years, short ones year by year.
+int64_t closedWeekdays(const BusinessCalendar& calendar, int64_t start, int64_t end) {
+    return sweep::closedWeekdays(calendar, start, end,
+                                 end - start > kLongSpanDays ? Walk::byKinds : Walk::yearByYear);
+}
+
+int64_t stepBusinessDays(const BusinessCalendar& calendar, int64_t day, int64_t steps, int64_t direction) {
+    return sweep::stepBusinessDays(calendar, day, steps, direction,
+                                   steps > kLongSpanSteps ? Walk::byKinds : Walk::yearByYear);
 }
 
 // Adjusting one date, as `adjust` defines it.

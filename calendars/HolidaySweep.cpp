@@ -6,16 +6,14 @@ namespace tavrin {
 
 namespace sweep {
 
+// As SerialDate's year, without its month and day: a long walk asks for the years of millions of days.
 int32_t yearOf(int64_t day) {
-    return SerialDate(static_cast<int32_t>(day)).year();
-}
-
-int64_t firstDayOfYear(int32_t year) {
-    return dayNumber64(1, 1, year);
-}
-
-int64_t lastDayOfYear(int32_t year) {
-    return dayNumber64(31, 12, year);
+    if (day <= 0)
+        return 1900;
+    const int64_t r = day - 1;        // days since 1 January 1900
+    const int64_t inCycle = r % 1461; // [0, 1460], the cycle of four years opening with a leap year
+    const int64_t year = 1900 + 4 * (r / 1461) + (inCycle >= 366 ? 1 + (inCycle - 366) / 365 : 0);
+    return static_cast<int32_t>(year);
 }
 
 std::vector<int64_t> weekdayExtraHolidays(const std::vector<double>& extraHolidays) {
@@ -60,6 +58,111 @@ int64_t DayRing::count(int64_t lo, int64_t hi) const {
 
 void DayRing::erase(int64_t lo, int64_t hi) {
     forWords(lo, std::min(hi, highest_), [&](std::size_t word, uint64_t mask) { bits_[word] &= ~mask; });
+}
+
+YearKinds::YearKinds(const std::vector<const BusinessCalendar*>& members)
+    : members_(members), width_(members.size() + 1), key_(width_), table_(64, 0), taken_(kTakenYears) {
+    static_assert(kTakenYears * 365 > kRuleReachDays + 366);
+    for (const BusinessCalendar* member : members_)
+        easterFrom_.push_back(member->easterKindsFrom());
+}
+
+int32_t YearKinds::groupOf(int32_t year, std::vector<int64_t>& strays) {
+    const std::size_t from = strays.size();
+    const YearFacts facts(year);
+    key_[0] = static_cast<uint64_t>(year % 28);
+    for (std::size_t m = 0; m < members_.size(); ++m) {
+        if (year >= easterFrom_[m]) {
+            key_[m + 1] = static_cast<uint64_t>(facts.easterMondayDayOfYear());
+            continue;
+        }
+        if (!members_[m]->kindOfYear(facts, key_[m + 1], strays)) {
+            strays.resize(from);
+            return -1;
+        }
+    }
+    uint64_t hash = 0;
+    for (const uint64_t word : key_)
+        hash = (hash ^ word) * 0x9E3779B97F4A7C15ULL;
+    const std::size_t mask = table_.size() - 1;
+    for (std::size_t at = (hash >> 32) & mask;; at = (at + 1) & mask) {
+        const int32_t entry = table_[at];
+        if (entry == 0) {
+            const int32_t group = addGroup(year);
+            table_[at] = group + 1;
+            if (2 * closed_.size() > table_.size()) { // keep the table at most half full
+                std::vector<int32_t> old(2 * table_.size(), 0);
+                old.swap(table_);
+                for (const int32_t e : old) {
+                    if (e == 0)
+                        continue;
+                    const uint64_t* k = &keys_[static_cast<std::size_t>(e - 1) * width_];
+                    uint64_t h = 0;
+                    for (std::size_t w = 0; w < width_; ++w)
+                        h = (h ^ k[w]) * 0x9E3779B97F4A7C15ULL;
+                    std::size_t a = (h >> 32) & (table_.size() - 1);
+                    while (table_[a] != 0)
+                        a = (a + 1) & (table_.size() - 1);
+                    table_[a] = e;
+                }
+            }
+            return closed_[static_cast<std::size_t>(group)] < 0 ? -1 : group;
+        }
+        const auto group = static_cast<std::size_t>(entry - 1);
+        const uint64_t* key = &keys_[group * width_];
+        std::size_t w = 0;
+        while (w < width_ && key[w] == key_[w])
+            ++w;
+        if (w == width_)
+            return closed_[group] < 0 ? -1 : static_cast<int32_t>(group);
+    }
+}
+
+// The group's days from its first year: each member's rule dates less its own strays. A date outside the
+// year breaks the calendar's word; the group is then never counted whole (closed -1).
+int32_t YearKinds::addGroup(int32_t year) {
+    const YearFacts facts(year);
+    const int64_t first = facts.firstDay();
+    const int64_t last = lastDayOfYear(year);
+    std::array<uint64_t, kWords> days{};
+    bool kept = true;
+    std::vector<int64_t> strays;
+    for (const BusinessCalendar* member : members_) {
+        uint64_t kind = 0;
+        strays.clear();
+        member->kindOfYear(facts, kind, strays);
+        scratch_.clear();
+        member->appendHolidaysOfYear(year, scratch_);
+        for (const int64_t day : scratch_) {
+            if (std::find(strays.begin(), strays.end(), day) != strays.end())
+                continue;
+            if (day < first || day > last) {
+                kept = false;
+                continue;
+            }
+            if (isWeekday(day))
+                days[static_cast<std::size_t>((day - first) / 64)] |= uint64_t{1} << ((day - first) % 64);
+        }
+    }
+    int64_t closed = 0;
+    for (const uint64_t word : days)
+        closed += std::popcount(word);
+    keys_.insert(keys_.end(), key_.begin(), key_.end());
+    days_.push_back(days);
+    closed_.push_back(kept ? closed : -1);
+    return static_cast<int32_t>(closed_.size() - 1);
+}
+
+void YearKinds::take(int32_t year, int64_t firstDay, int32_t group) {
+    taken_[static_cast<std::size_t>(year) % kTakenYears] = {year, group, firstDay};
+}
+
+bool YearKinds::closedByTaken(int64_t day) const {
+    if (day < 1 || day > kLastDay)
+        return false;
+    const int32_t year = yearOf(day);
+    const Taken& taken = taken_[static_cast<std::size_t>(year) % kTakenYears];
+    return taken.year == year && taken.group >= 0 && closes(taken.group, day - taken.firstDay);
 }
 
 } // namespace sweep

@@ -6,6 +6,7 @@
 #include "calendars/BusinessCalendar.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -43,9 +44,15 @@ constexpr int64_t nthWeekday(int64_t c) {
 
 // The year a day number belongs to (every day of 366 and below is in 1900); the day must fit in 32 bits.
 int32_t yearOf(int64_t day);
-// 1 January and 31 December of a year from 1900 on, as 64-bit day numbers.
-int64_t firstDayOfYear(int32_t year);
-int64_t lastDayOfYear(int32_t year);
+// 1 January and 31 December of a year from 1900 on, as 64-bit day numbers (dayNumber64's, in line: every
+// fourth year is a leap year, 1900 the first).
+constexpr int64_t firstDayOfYear(int32_t year) {
+    const int64_t years = int64_t{year} - 1900;
+    return 365 * years + (years + 3) / 4 + 1;
+}
+constexpr int64_t lastDayOfYear(int32_t year) {
+    return firstDayOfYear(year + 1) - 1;
+}
 
 // The extra holidays that can close a business day: whole numbers of the 32-bit range falling on weekdays,
 // sorted, each once. A fraction, NaN or a value beyond the range matches no day.
@@ -125,6 +132,62 @@ struct SweepStart {
     int64_t lowestKey; // no key below it is wanted
 };
 
+// Whether no extra holiday lies in [lo, hi]. Nearly every year of a long span lies outside the few years the
+// list covers, which the bounds tell at once.
+inline bool noExtraIn(const std::vector<int64_t>& extraDays, int64_t lo, int64_t hi) {
+    if (extraDays.empty() || hi < extraDays.front() || lo > extraDays.back())
+        return true;
+    const auto at = std::lower_bound(extraDays.begin(), extraDays.end(), lo);
+    return at == extraDays.end() || *at > hi;
+}
+
+// The kinds of years (BusinessCalendar::kindOfYear) of a walk's members, found as the walk meets them. Years
+// whose members all have a kind are grouped by the members' kinds and the place in the 28-year cycle of
+// weekdays; each group's closed weekdays, the rule dates less the strays, are gathered once from the first
+// year met, kept as a bit per day of the year.
+class YearKinds {
+public:
+    static constexpr std::size_t kWords = 6; // 366 days
+
+    explicit YearKinds(const std::vector<const BusinessCalendar*>& members);
+
+    // The group of a year, its strays appended to `strays`; -1 when a member has no kind for it.
+    int32_t groupOf(int32_t year, std::vector<int64_t>& strays);
+    // The weekdays a group closes, and whether it closes the day `offset` days after 1 January.
+    int64_t closed(int32_t group) const { return closed_[static_cast<std::size_t>(group)]; }
+    bool closes(int32_t group, int64_t offset) const {
+        const auto& days = days_[static_cast<std::size_t>(group)];
+        return offset >= 0 && offset < 64 * static_cast<int64_t>(kWords) &&
+               ((days[static_cast<std::size_t>(offset / 64)] >> (offset % 64)) & 1) != 0;
+    }
+
+    // A year counted as a whole by its group: its days then close by the group alone, and a stray meeting
+    // one of them is no further day. Years are remembered as far as rules reach.
+    void take(int32_t year, int64_t firstDay, int32_t group);
+    // Whether a day outside the year that gave it is closed by a year counted as a whole.
+    bool closedByTaken(int64_t day) const;
+
+private:
+    int32_t addGroup(int32_t year);
+
+    std::vector<const BusinessCalendar*> members_;
+    std::vector<int32_t> easterFrom_; // by member: easterKindsFrom()
+    std::size_t width_;               // words of a group's key: the place in the cycle and each member's kind
+    std::vector<uint64_t> key_;       // the key being looked up
+    std::vector<uint64_t> keys_;      // every group's key, width_ words each
+    std::vector<int32_t> table_;      // open addressing on the keys' hash: group + 1, 0 when free
+    std::vector<int64_t> closed_;     // by group
+    std::vector<std::array<uint64_t, kWords>> days_; // by group: the weekdays closed, by offset
+    std::vector<int64_t> scratch_;
+    struct Taken {
+        int32_t year = 0;
+        int32_t group = -1;
+        int64_t firstDay = 0;
+    };
+    static constexpr std::size_t kTakenYears = 1024; // more than the years rules reach
+    std::vector<Taken> taken_;                       // by year modulo kTakenYears
+};
+
 // Walks the years from start.year in the direction, asking each member for the rule dates of one year at a
 // time, and only when the walk reaches that year (a calendar may refuse a year it does not cover; its
 // exception leaves the walk as it is). The wanted keys gather in `ring`. A year's rule may lie up to
@@ -138,27 +201,86 @@ struct SweepStart {
 //                                                         the year's dates are in; the keys held in
 //                                                         [base, settled) are final. True ends the walk;
 //                                                         otherwise those keys leave the ring.
+//
+// With `kinds`, a year whose members all have a kind may be counted as a whole instead; the client then
+// answers two more:
+//   bool takesWhole(int64_t firstKey, int64_t lastKey)    whether it would count the year's closed weekdays,
+//                                                         keys firstKey to lastKey, at once (no extra
+//                                                         holiday among them)
+//   void tookWhole(int64_t closed)                        it does: so many weekdays closed that the ring
+//                                                         does not hold
+// and only the year's strays go through the ring (a stray meeting a day of a year counted whole is not
+// wanted).
+// The final keys a walk by kinds may leave in the ring before releasing them: the ring must hold them
+// besides two reaches of a rule and two years.
+inline constexpr int64_t kEraseBatch = 16'384;
+static_assert(DayRing::kSize > 2 * kRuleReachDays + 3 * 366 + kEraseBatch);
+
 template <class Client>
 void sweepYears(const std::vector<const BusinessCalendar*>& members, const SweepStart& start, DayRing& ring,
-                Client& client) {
+                Client& client, YearKinds* kinds = nullptr) {
     const int64_t direction = start.direction;
     // The lowest key any year of the walk can give.
     int64_t floor = direction > 0 ? firstDayOfYear(start.year) - kRuleReachDays
                                   : -(lastDayOfYear(start.year) + kRuleReachDays);
     std::vector<int64_t> dates;
+    // No key below it is in the ring. A walk by kinds releases the final keys in batches of some 45 years
+    // rather than year by year (the ring has room for them); otherwise kept is the year's base.
+    int64_t kept = std::max(floor, start.lowestKey);
+    const bool batched = kinds != nullptr && ring.size() == DayRing::kSize;
     for (int32_t year = start.year;; year += static_cast<int32_t>(direction)) {
         // The ring holds the keys from here on; a ring as long as the span holds all of it.
         const int64_t base = std::max(floor, start.lowestKey);
-        for (std::size_t m = 0; m < members.size(); ++m) {
-            dates.clear();
-            members[m]->appendHolidaysOfYear(year, dates);
-            for (const int64_t day : dates) {
-                const int64_t key = direction * day;
-                // The band test only keeps a calendar breaking the reach of its rules from corrupting the
-                // ring.
-                if (key < base || key - base >= ring.size() || !client.wants(key))
+        if (!batched)
+            kept = base;
+        const auto offer = [&](int64_t day, std::size_t m) {
+            const int64_t key = direction * day;
+            // The band test only keeps a calendar breaking the reach of its rules from corrupting the ring.
+            if (key < base || key - kept >= ring.size() || !client.wants(key))
+                return;
+            client.met(key, m, ring.insert(key));
+        };
+        bool whole = false;
+        if constexpr (requires(int64_t key) {
+                          client.takesWhole(key, key);
+                          client.tookWhole(key);
+                      }) {
+            if (kinds != nullptr) {
+                dates.clear();
+                const int32_t group = kinds->groupOf(year, dates);
+                const int64_t first = firstDayOfYear(year);
+                const int64_t last = first + (isLeapYear(year) ? 365 : 364);
+                const int64_t firstKey = direction > 0 ? first : -last;
+                const int64_t lastKey = direction > 0 ? last : -first;
+                whole = group >= 0 && client.takesWhole(firstKey, lastKey);
+                if (whole) {
+                    // Strays of other years met already on the group's days were counted then.
+                    int64_t held = 0;
+                    ring.forEach(std::max(firstKey, base), lastKey, [&](int64_t key) {
+                        held += kinds->closes(group, direction * key - first) ? 1 : 0;
+                    });
+                    kinds->take(year, first, group);
+                    client.tookWhole(kinds->closed(group) - held);
+                    for (const int64_t day : dates)
+                        if (!kinds->closedByTaken(day))
+                            offer(day, 0);
+                }
+            }
+        }
+        if (!whole) {
+            for (std::size_t m = 0; m < members.size(); ++m) {
+                dates.clear();
+                members[m]->appendHolidaysOfYear(year, dates);
+                if (kinds == nullptr) {
+                    for (const int64_t day : dates)
+                        offer(day, m);
                     continue;
-                client.met(key, m, ring.insert(key));
+                }
+                const int64_t first = firstDayOfYear(year);
+                const int64_t last = lastDayOfYear(year);
+                for (const int64_t day : dates)
+                    if (day >= first && day <= last ? true : !kinds->closedByTaken(day))
+                        offer(day, m);
             }
         }
         // Walking back, nothing lies before 1900, whose year holds every day up to 366: all is final.
@@ -167,10 +289,25 @@ void sweepYears(const std::vector<const BusinessCalendar*>& members, const Sweep
                                                : -(lastDayOfYear(year - 1) + kRuleReachDays);
         if (client.yearDone(year, base, settled))
             return;
-        ring.erase(base, settled - 1);
+        if (!batched || settled > kept + kEraseBatch) {
+            ring.erase(kept, settled - 1);
+            kept = settled;
+        }
         floor = settled;
     }
 }
+
+// How the business-day operations walk a span: year by year, or (for long spans) counting the years whose
+// members all have a kind once per group. Both give the same answers; the operations choose by the span's
+// length, and the tests compare the two.
+enum class Walk { yearByYear, byKinds };
+
+// The weekdays of [start, end) closed in the window [start, end) (start < end).
+int64_t closedWeekdays(const BusinessCalendar& calendar, int64_t start, int64_t end, Walk walk);
+// The steps-th business day (steps >= 1) after (direction +1) or before (-1) `day`; "Invalid date!!" when
+// it leaves the 32-bit range.
+int64_t stepBusinessDays(const BusinessCalendar& calendar, int64_t day, int64_t steps, int64_t direction,
+                         Walk walk);
 
 } // namespace sweep
 

@@ -57,4 +57,21 @@ void JAPANCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out
     appendIf(out, year == 1993, date(9, 6));                        // one-off closing day
 }
 
+// From 2003 the rows are fixed, but the equinoxes drift back a day every 65 years or so: they are the
+// strays. Once both lie before the year (after about 19 300) they can no more meet the year's other days
+// or the day between two holidays, and the rest follows from the weekdays. Before that the year is walked.
+bool JAPANCalendar::kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>& strays) const {
+    using holiday_rules::sundayToMonday;
+    if (year.year() < 2003)
+        return false;
+    const int64_t vernal = sundayToMonday(dayNumber64(vernalEquinoxDay(year.year()), 3, year.year()));
+    const int64_t autumnal = sundayToMonday(dayNumber64(autumnalEquinoxDay(year.year()), 9, year.year()));
+    if (vernal >= year.firstDay() || autumnal >= year.firstDay())
+        return false;
+    strays.push_back(vernal);
+    strays.push_back(autumnal);
+    kind = 0;
+    return true;
+}
+
 } // namespace tavrin

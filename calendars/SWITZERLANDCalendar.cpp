@@ -21,4 +21,10 @@ void SWITZERLANDCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t
     out.push_back(date(26, 12)); // St Stephen's Day
 }
 
+// No rule starts or ends: every year's dates follow from its weekdays and Easter.
+bool SWITZERLANDCalendar::kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>&) const {
+    kind = static_cast<uint64_t>(year.easterMondayDayOfYear());
+    return true;
+}
+
 } // namespace tavrin

@@ -20,4 +20,10 @@ void TARGETCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& ou
     appendIf(out, year == 2001, date(31, 12)); // one-off closing day
 }
 
+// From 2002, past the rows that start in 2000 and the one-off closings, the weekdays and Easter tell all.
+bool TARGETCalendar::kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>&) const {
+    kind = static_cast<uint64_t>(year.easterMondayDayOfYear());
+    return year.year() >= 2002;
+}
+
 } // namespace tavrin

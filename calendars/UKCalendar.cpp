@@ -39,4 +39,10 @@ void UKCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) c
     appendChristmasAndBoxingDay(dayNumber64(25, 12, year), out);
 }
 
+// No rule starts or ends: every year's dates follow from its weekdays and Easter.
+bool UKCalendar::kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>&) const {
+    kind = static_cast<uint64_t>(year.easterMondayDayOfYear());
+    return true;
+}
+
 } // namespace tavrin

@@ -20,4 +20,10 @@ void USCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) c
     out.push_back(weekendToNearestWeekday(date(25, 12))); // Christmas Day
 }
 
+// No rule starts or ends: every year's dates follow from its weekdays and Easter.
+bool USCalendar::kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>&) const {
+    kind = static_cast<uint64_t>(year.easterMondayDayOfYear());
+    return true;
+}
+
 } // namespace tavrin

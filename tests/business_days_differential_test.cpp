@@ -8,6 +8,8 @@
 #include "calendars/BusinessDayFunctions.h"
 #include "calendars/CalendarFactory.h"
 #include "calendars/HolidayListing.h"
+#include "calendars/HolidaySweep.h"
+#include "calendars/USCalendar.h"
 #include "dates/Messages.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +19,10 @@
 #include <cstring>
 #include <cwchar>
 #include <limits>
+#include <ostream>
 #include <random>
 #include <sstream>
+#include <string>
 
 using namespace tavrin;
 
@@ -444,6 +448,199 @@ TEST_F(AdjustAll, SearchesLeavingTheYearsOfTheDates) {
                 SCOPED_TRACE(std::string(c.name) + ", convention " + static_cast<char>(how[0]));
                 expectSameAdjustment(*calendar, dates, how);
             }
+        }
+    }
+}
+
+// ---- counting by kinds of years against the walk year by year ----
+
+// The answer of a walk, or the message it fails with.
+struct WalkAnswer {
+    int64_t value = 0;
+    std::string failure;
+    friend bool operator==(const WalkAnswer&, const WalkAnswer&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const WalkAnswer& a) {
+        return out << (a.failure.empty() ? std::to_string(a.value) : a.failure);
+    }
+};
+
+template <class F>
+WalkAnswer walkAnswer(F&& f) {
+    try {
+        return {f(), ""};
+    } catch (const char* message) {
+        return {0, message};
+    }
+}
+
+// In-year dates by a kind of three (year % 3), and strays that stray: back into the year before, forward
+// into the next (onto its kind's days now and then), and one inside the year itself. Every 97th year has
+// no kind, so that walked years lie among the counted ones.
+class StrayingKinds : public BusinessCalendar {
+public:
+    void appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const override {
+        const int64_t first = dayNumber64(1, 1, year);
+        out.push_back(first + 10 + year % 3);
+        out.push_back(first + 200);
+        appendStrays(year, out);
+    }
+    bool kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>& strays) const override {
+        if (year.year() % 97 == 0)
+            return false;
+        kind = static_cast<uint64_t>(year.year() % 3);
+        appendStrays(year.year(), strays);
+        return true;
+    }
+    bool hasSameRulesAs(const BusinessCalendar& other) const override { return this == &other; }
+
+private:
+    static void appendStrays(int32_t year, std::vector<int64_t>& out) {
+        const int64_t first = dayNumber64(1, 1, year);
+        const int64_t last = dayNumber64(31, 12, year);
+        out.push_back(first - 5 - year % 50);
+        out.push_back(last + 9 + year % 5); // 10 to 14 January: the next year's kind days now and then
+        out.push_back(first + 100 + year % 11);
+        if (year % 4 == 0)
+            out.push_back(first - 2000 - year % 300);
+    }
+};
+
+class Kinds : public Differential {
+protected:
+    // Counting and stepping both ways from `start`, by kinds and year by year.
+    void compareWalks(const BusinessCalendar& calendar, int64_t start, int64_t end) {
+        std::ostringstream where;
+        where << start << " to " << end;
+        SCOPED_TRACE(where.str());
+        const auto count = [&](sweep::Walk walk) {
+            return walkAnswer([&] { return sweep::closedWeekdays(calendar, start, end, walk); });
+        };
+        EXPECT_EQ(count(sweep::Walk::byKinds), count(sweep::Walk::yearByYear));
+        const int64_t weekdays = sweep::weekdaysThrough(end - 1) - sweep::weekdaysThrough(start - 1);
+        for (const int64_t steps : {weekdays * 9 / 10, weekdays + 3}) {
+            if (steps < 1)
+                continue;
+            const auto step = [&](int64_t from, int64_t direction, sweep::Walk walk) {
+                return walkAnswer(
+                    [&] { return sweep::stepBusinessDays(calendar, from, steps, direction, walk); });
+            };
+            SCOPED_TRACE("steps " + std::to_string(steps));
+            EXPECT_EQ(step(start, 1, sweep::Walk::byKinds), step(start, 1, sweep::Walk::yearByYear));
+            EXPECT_EQ(step(end, -1, sweep::Walk::byKinds), step(end, -1, sweep::Walk::yearByYear));
+        }
+    }
+
+    // A day near a year's boundary (on 1 January, 31 December or a few days from them) or anywhere.
+    int64_t boundaryDay(int32_t year) {
+        const int64_t first = dayNumber64(1, 1, year);
+        switch (uniform(0, 4)) {
+        case 0:
+            return first;
+        case 1:
+            return first - 1;
+        case 2:
+            return first + uniform(-4, 4);
+        default:
+            return first + uniform(0, 365);
+        }
+    }
+};
+
+const std::vector<std::wstring> kEveryCalendarName{
+    L"WEEKDAYS", L"US",   L"NYSE", L"UK",   L"JAPAN", L"TARGET", L"SINGAPORE", L"SWITZERLAND",
+    L"USNY",     L"USGS", L"XNYS", L"GBLO", L"EUTA",  L"CHZU",   L"JPTO",      L"SGSI"};
+
+// Every calendar alone and a few joined, over thousands of years from anywhere in the range: where rules
+// start and end, where Japan's equinoxes leave their year, and up to the last day.
+TEST_F(Kinds, EveryCalendarOverThousandsOfYears) {
+    std::vector<std::wstring> texts = kEveryCalendarName;
+    for (const wchar_t* joined :
+         {L"US,UK,TARGET,JAPAN,SINGAPORE,NYSE,SWITZERLAND,WEEKDAYS", L"JAPAN,US", L"USNY,USGS,XNYS,GBLO",
+          L"EUTA,CHZU,JPTO", L"JAPAN,JPTO,UK", L"SGSI,US", L"US,US,JAPAN,JAPAN"})
+        texts.push_back(joined);
+    const int32_t lastYear = SerialDate(std::numeric_limits<int32_t>::max()).year();
+    for (const std::wstring& text : texts) {
+        SCOPED_TRACE(std::string(text.begin(), text.end()));
+        const auto calendar = CalendarFactory().createCalendar(text);
+        for (int i = 0; i < 6; ++i) {
+            const std::vector<int32_t> fromYears{1900,  1990,   2020,    19000,
+                                                 19300, 424242, 3000000, lastYear - 5000};
+            const int32_t year = i < 3 ? fromYears[static_cast<std::size_t>(uniform(0, 7))]
+                                       : static_cast<int32_t>(uniform(1900, lastYear - 4000));
+            const int64_t start = std::max<int64_t>(1, boundaryDay(year));
+            const int64_t end = std::min<int64_t>(std::numeric_limits<int32_t>::max(),
+                                                  boundaryDay(year + static_cast<int32_t>(uniform(1, 3500))));
+            calendar->setExtraHolidays(chance(0.5) ? std::vector<double>{}
+                                                   : extraHolidays(start + uniform(0, end - start)));
+            if (end > start)
+                compareWalks(*calendar, start, end);
+        }
+    }
+}
+
+// Extra holidays by the hundred in the middle of a span and at its ends: the years holding them are walked.
+TEST_F(Kinds, ExtraHolidaysAmongCountedYears) {
+    const auto calendar =
+        CalendarFactory().createCalendar(L"US,UK,TARGET,JAPAN,SINGAPORE,NYSE,SWITZERLAND,WEEKDAYS");
+    for (int i = 0; i < 6; ++i) {
+        const int64_t start = dayIn(1, 1500000000);
+        const int64_t end = start + uniform(400000, 1200000);
+        std::vector<double> extras;
+        for (int64_t k = 0, n = uniform(50, 500); k < n; ++k)
+            extras.push_back(static_cast<double>(start + uniform(-100, end - start + 100)));
+        calendar->setExtraHolidays(extras);
+        compareWalks(*calendar, start, end);
+    }
+}
+
+// A calendar whose strays reach both ways and meet days counted by kind, and whose years without a kind
+// lie among the others.
+TEST_F(Kinds, StraysMeetingCountedYears) {
+    const auto calendar = mergedOf(std::make_unique<StrayingKinds>(), std::make_unique<USCalendar>());
+    for (int i = 0; i < 12; ++i) {
+        const int32_t year = static_cast<int32_t>(uniform(1900, 5000000));
+        const int64_t start = std::max<int64_t>(1, boundaryDay(year));
+        const int64_t end = boundaryDay(year + static_cast<int32_t>(uniform(1, 2500)));
+        calendar->setExtraHolidays(chance(0.3) ? extraHolidays(end) : std::vector<double>{});
+        compareWalks(*calendar, start, end);
+    }
+}
+
+// Steps of a thousand years and more, both ways, against the walk year by year, up to the ends of the range.
+TEST_F(Kinds, LongStepsBothWays) {
+    const auto calendar = CalendarFactory().createCalendar(L"JAPAN,TARGET,UK");
+    const int64_t last = std::numeric_limits<int32_t>::max();
+    for (const int64_t from : {int64_t{35}, int64_t{1000000}, last - 1, last - 2000000, int64_t{700000000}}) {
+        for (const int64_t steps : {int64_t{260000}, int64_t{1300000}}) {
+            SCOPED_TRACE(std::to_string(from) + " by " + std::to_string(steps));
+            for (const int64_t direction : {1, -1}) {
+                const auto step = [&](sweep::Walk walk) {
+                    return walkAnswer(
+                        [&] { return sweep::stepBusinessDays(*calendar, from, steps, direction, walk); });
+                };
+                EXPECT_EQ(step(sweep::Walk::byKinds), step(sweep::Walk::yearByYear));
+            }
+        }
+    }
+}
+
+// A calendar whose kinds are Easter's from some year on says so truly: the walk then asks it no more.
+TEST_F(Kinds, EasterKindsAreWhatTheCalendarsSay) {
+    for (const std::wstring& name : kEveryCalendarName) {
+        const auto merged = CalendarFactory().createCalendar(name);
+        const BusinessCalendar& calendar = *merged->distinctCalendars().front();
+        const int32_t from = calendar.easterKindsFrom();
+        if (from == std::numeric_limits<int32_t>::max())
+            continue;
+        SCOPED_TRACE(std::string(name.begin(), name.end()));
+        for (const int64_t year : {int64_t{from}, int64_t{from} + 1, int64_t{2100}, int64_t{2200},
+                                   uniform(from, 5000000), int64_t{5880000}}) {
+            const YearFacts facts(static_cast<int32_t>(year));
+            uint64_t kind = 0;
+            std::vector<int64_t> strays;
+            ASSERT_TRUE(calendar.kindOfYear(facts, kind, strays)) << year;
+            EXPECT_EQ(kind, static_cast<uint64_t>(facts.easterMondayDayOfYear())) << year;
+            EXPECT_TRUE(strays.empty()) << year;
         }
     }
 }

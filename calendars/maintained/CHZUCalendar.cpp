@@ -26,4 +26,10 @@ void CHZUCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     dropWeekends(out, from);
 }
 
+// No rule starts or ends: every year's dates follow from its weekdays and Easter.
+bool CHZUCalendar::kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>&) const {
+    kind = static_cast<uint64_t>(year.easterMondayDayOfYear());
+    return true;
+}
+
 } // namespace tavrin

@@ -31,4 +31,10 @@ void EUTACalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     dropWeekends(out, from);
 }
 
+// From 2002, past the rows that start in 2000 and the extra closings, the weekdays and Easter tell all.
+bool EUTACalendar::kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>&) const {
+    kind = static_cast<uint64_t>(year.easterMondayDayOfYear());
+    return year.year() >= 2002;
+}
+
 } // namespace tavrin

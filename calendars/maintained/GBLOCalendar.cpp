@@ -49,4 +49,10 @@ void GBLOCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     dropWeekends(out, from);
 }
 
+// From 2024, past the proclaimed days, the weekdays and Easter tell all.
+bool GBLOCalendar::kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>&) const {
+    kind = static_cast<uint64_t>(year.easterMondayDayOfYear());
+    return year.year() >= 2024;
+}
+
 } // namespace tavrin

@@ -173,4 +173,12 @@ void JPTOCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     list(date(31, 12)); // bank holiday
 }
 
+// From 2028, past the proclaimed equinoxes and holidays, a year's days follow from its weekdays and the two
+// equinox days (substitutes and citizens' holidays included).
+bool JPTOCalendar::kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>&) const {
+    const EquinoxDays equinox = equinoxDays(year.year());
+    kind = static_cast<uint64_t>(equinox.vernal) * 64 + static_cast<uint64_t>(equinox.autumnal);
+    return year.year() >= 2028;
+}
+
 } // namespace tavrin

@@ -45,4 +45,10 @@ void USGSCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     dropWeekends(out, from);
 }
 
+// From 2023, past Juneteenth's start and the unscheduled closes, the weekdays and Easter tell all.
+bool USGSCalendar::kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>&) const {
+    kind = static_cast<uint64_t>(year.easterMondayDayOfYear());
+    return year.year() >= 2023;
+}
+
 } // namespace tavrin

@@ -26,4 +26,10 @@ void USNYCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     dropWeekends(out, from);
 }
 
+// From 2022, when Juneteenth joined, the weekdays tell all.
+bool USNYCalendar::kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>&) const {
+    kind = 0;
+    return year.year() >= 2022;
+}
+
 } // namespace tavrin

@@ -7,6 +7,7 @@ namespace tavrin {
 class USNYCalendar : public BusinessCalendar {
 public:
     void appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const override;
+    bool kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>& strays) const override;
 };
 
 } // namespace tavrin

@@ -45,4 +45,10 @@ void XNYSCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
     dropWeekends(out, from);
 }
 
+// From 2026, past the unscheduled closings, the weekdays and Easter tell all.
+bool XNYSCalendar::kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>&) const {
+    kind = static_cast<uint64_t>(year.easterMondayDayOfYear());
+    return year.year() >= 2026;
+}
+
 } // namespace tavrin
