@@ -17,8 +17,6 @@ bool equalsIgnoringCase(const std::wstring& a, const std::wstring& b) {
     return true;
 }
 
-YearFacts::YearFacts(int32_t year) : year_(year), firstDay_(dayNumber64(1, 1, year)) {}
-
 int32_t YearFacts::easterMondayDayOfYear() const {
     if (easterMonday_ == 0)
         easterMonday_ = tavrin::easterMondayDayOfYear(year_);

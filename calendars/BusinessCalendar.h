@@ -15,7 +15,9 @@ enum class BusinessDayConvention; // calendars/BusinessDayConvention.h
 // ask: 1 January, and Easter Monday's day of the year when a calendar first asks for it.
 class YearFacts {
 public:
-    explicit YearFacts(int32_t year);
+    // 1 January as dayNumber64 gives it, in line: a walk asks for it every year of millions.
+    explicit YearFacts(int32_t year)
+        : year_(year), firstDay_(365 * (int64_t{year} - 1900) + (int64_t{year} - 1900 + 3) / 4 + 1) {}
     int32_t year() const { return year_; }
     int64_t firstDay() const { return firstDay_; } // 1 January as a day number
     int32_t easterMondayDayOfYear() const;

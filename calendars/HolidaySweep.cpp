@@ -61,7 +61,8 @@ void DayRing::erase(int64_t lo, int64_t hi) {
 }
 
 YearKinds::YearKinds(const std::vector<const BusinessCalendar*>& members)
-    : members_(members), width_(members.size() + 1), key_(width_), table_(64, 0), taken_(kTakenYears) {
+    : members_(members), width_(members.size() + 1), key_(width_), table_(64, 0), common_(width_, 0),
+      byEaster_(28 * kEasterSlots, 0), taken_(kTakenYears) {
     static_assert(kTakenYears * 365 > kRuleReachDays + 366);
     for (const BusinessCalendar* member : members_)
         easterFrom_.push_back(member->easterKindsFrom());
@@ -71,16 +72,41 @@ int32_t YearKinds::groupOf(int32_t year, std::vector<int64_t>& strays) {
     const std::size_t from = strays.size();
     const YearFacts facts(year);
     key_[0] = static_cast<uint64_t>(year % 28);
+    bool common = true; // the kinds without Easter are common_'s
+    int32_t easter = 82;
     for (std::size_t m = 0; m < members_.size(); ++m) {
         if (year >= easterFrom_[m]) {
-            key_[m + 1] = static_cast<uint64_t>(facts.easterMondayDayOfYear());
+            easter = facts.easterMondayDayOfYear();
+            key_[m + 1] = static_cast<uint64_t>(easter);
+            common = common && common_[m + 1] == kEasterMark;
             continue;
         }
         if (!members_[m]->kindOfYear(facts, key_[m + 1], strays)) {
             strays.resize(from);
             return -1;
         }
+        common = common && key_[m + 1] != kEasterMark && common_[m + 1] == key_[m + 1];
     }
+    // Easter Monday lies in the table's range; any other value would go by the hash. A walk whose kinds
+    // change often goes by the hash too, rather than clear the table year after year.
+    if (easter < 64 || easter >= 64 + static_cast<int32_t>(kEasterSlots))
+        return lookUp(year);
+    if (!common) {
+        if (commonChanges_ == kMaxCommonChanges)
+            return lookUp(year);
+        ++commonChanges_;
+        for (std::size_t m = 0; m < members_.size(); ++m)
+            common_[m + 1] = year >= easterFrom_[m] ? kEasterMark : key_[m + 1];
+        std::fill(byEaster_.begin(), byEaster_.end(), 0);
+    }
+    int32_t& entry = byEaster_[key_[0] * kEasterSlots + static_cast<std::size_t>(easter % 64)];
+    if (entry == 0)
+        entry = lookUp(year) + 2; // -1 (never counted whole) kept as 1
+    return entry - 2;
+}
+
+// The group of the key in key_, added when new; -1 when it is never counted whole.
+int32_t YearKinds::lookUp(int32_t year) {
     uint64_t hash = 0;
     for (const uint64_t word : key_)
         hash = (hash ^ word) * 0x9E3779B97F4A7C15ULL;

@@ -93,27 +93,33 @@ private:
     int64_t highest_ = std::numeric_limits<int64_t>::min(); // no key above it is set: nothing to visit there
 };
 
+// The words are walked by index, the first and last one masked: a walk by kinds erases and scans a few
+// words for every year of millions.
 template <class G>
 void DayRing::forWords(int64_t lo, int64_t hi, G&& g) const {
-    for (int64_t key = lo; key <= hi;) {
-        const std::size_t first = slot(key);
-        const std::size_t bit = first % 64;
-        const int64_t take = std::min<int64_t>(hi - key + 1, static_cast<int64_t>(64 - bit));
-        const uint64_t mask = (take == 64 ? ~uint64_t{0} : ((uint64_t{1} << take) - 1)) << bit;
-        g(first / 64, mask);
-        key += take;
+    if (hi < lo)
+        return;
+    const uint64_t first = slot(lo);
+    const uint64_t last = first + static_cast<uint64_t>(hi - lo); // beyond mask_ when the range wraps
+    const uint64_t wordMask = bits_.size() - 1;
+    for (uint64_t word = first / 64; word <= last / 64; ++word) {
+        uint64_t mask = ~uint64_t{0};
+        if (word == first / 64)
+            mask &= ~uint64_t{0} << (first % 64);
+        if (word == last / 64)
+            mask &= ~uint64_t{0} >> (63 - last % 64);
+        g(static_cast<std::size_t>(word & wordMask), mask);
     }
 }
 
 template <class F>
 void DayRing::forEach(int64_t lo, int64_t hi, F&& f) const {
     hi = std::min(hi, highest_);
-    int64_t base = lo;
+    int64_t wordStart = lo - static_cast<int64_t>(slot(lo) % 64); // the key of the word's bit 0
     forWords(lo, hi, [&](std::size_t word, uint64_t mask) {
-        const int64_t wordStart = base - static_cast<int64_t>(slot(base) % 64);
         for (uint64_t set = bits_[word] & mask; set != 0; set &= set - 1)
             f(wordStart + std::countr_zero(set));
-        base = wordStart + 64;
+        wordStart += 64;
     });
 }
 
@@ -168,6 +174,7 @@ public:
     bool closedByTaken(int64_t day) const;
 
 private:
+    int32_t lookUp(int32_t year);
     int32_t addGroup(int32_t year);
 
     std::vector<const BusinessCalendar*> members_;
@@ -176,7 +183,16 @@ private:
     std::vector<uint64_t> key_;       // the key being looked up
     std::vector<uint64_t> keys_;      // every group's key, width_ words each
     std::vector<int32_t> table_;      // open addressing on the keys' hash: group + 1, 0 when free
-    std::vector<int64_t> closed_;     // by group
+    // Nearly every year of a long walk has the same kinds of its members without Easter, and then its group
+    // follows from the place in the cycle and Easter Monday alone: a table by those two, for the key
+    // `common_` (the words of the members with Easter marked), spares the hash and the comparison.
+    static constexpr uint64_t kEasterMark = ~uint64_t{0};
+    static constexpr std::size_t kEasterSlots = 64; // Easter Monday's day of the year lies in [82, 118]
+    std::vector<uint64_t> common_;
+    std::vector<int32_t> byEaster_; // group + 2 by place in the cycle and Easter Monday modulo 64; 0 unknown
+    static constexpr int32_t kMaxCommonChanges = 64;
+    int32_t commonChanges_ = 0;
+    std::vector<int64_t> closed_;                    // by group
     std::vector<std::array<uint64_t, kWords>> days_; // by group: the weekdays closed, by offset
     std::vector<int64_t> scratch_;
     struct Taken {
@@ -233,10 +249,13 @@ void sweepYears(const std::vector<const BusinessCalendar*>& members, const Sweep
         const int64_t base = std::max(floor, start.lowestKey);
         if (!batched)
             kept = base;
-        const auto offer = [&](int64_t day, std::size_t m) {
+        // A stray (a date outside its year) meeting a day of a year counted whole is no further day; the
+        // client's cheaper test comes first.
+        const auto offer = [&](int64_t day, std::size_t m, bool stray) {
             const int64_t key = direction * day;
             // The band test only keeps a calendar breaking the reach of its rules from corrupting the ring.
-            if (key < base || key - kept >= ring.size() || !client.wants(key))
+            if (key < base || key - kept >= ring.size() || !client.wants(key) ||
+                (stray && kinds->closedByTaken(day)))
                 return;
             client.met(key, m, ring.insert(key));
         };
@@ -262,8 +281,7 @@ void sweepYears(const std::vector<const BusinessCalendar*>& members, const Sweep
                     kinds->take(year, first, group);
                     client.tookWhole(kinds->closed(group) - held);
                     for (const int64_t day : dates)
-                        if (!kinds->closedByTaken(day))
-                            offer(day, 0);
+                        offer(day, 0, true);
                 }
             }
         }
@@ -273,14 +291,13 @@ void sweepYears(const std::vector<const BusinessCalendar*>& members, const Sweep
                 members[m]->appendHolidaysOfYear(year, dates);
                 if (kinds == nullptr) {
                     for (const int64_t day : dates)
-                        offer(day, m);
+                        offer(day, m, false);
                     continue;
                 }
                 const int64_t first = firstDayOfYear(year);
                 const int64_t last = lastDayOfYear(year);
                 for (const int64_t day : dates)
-                    if (day >= first && day <= last ? true : !kinds->closedByTaken(day))
-                        offer(day, m);
+                    offer(day, m, day < first || day > last);
             }
         }
         // Walking back, nothing lies before 1900, whose year holds every day up to 366: all is final.

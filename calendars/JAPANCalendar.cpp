@@ -64,8 +64,11 @@ bool JAPANCalendar::kindOfYear(const YearFacts& year, uint64_t& kind, std::vecto
     using holiday_rules::sundayToMonday;
     if (year.year() < 2003)
         return false;
-    const int64_t vernal = sundayToMonday(dayNumber64(vernalEquinoxDay(year.year()), 3, year.year()));
-    const int64_t autumnal = sundayToMonday(dayNumber64(autumnalEquinoxDay(year.year()), 9, year.year()));
+    // Day d of March, as dayNumber64 gives it, is 58 + d days after 1 January (59 + d in a leap year), and
+    // day d of September 184 days later.
+    const int64_t beforeMarch = year.firstDay() + 58 + (isLeapYear(year.year()) ? 1 : 0);
+    const int64_t vernal = sundayToMonday(beforeMarch + vernalEquinoxDay(year.year()));
+    const int64_t autumnal = sundayToMonday(beforeMarch + 184 + autumnalEquinoxDay(year.year()));
     if (vernal >= year.firstDay() || autumnal >= year.firstDay())
         return false;
     strays.push_back(vernal);
