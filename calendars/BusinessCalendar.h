@@ -18,6 +18,8 @@ public:
     // 1 January as dayNumber64 gives it, in line: a walk asks for it every year of millions.
     explicit YearFacts(int32_t year)
         : year_(year), firstDay_(365 * (int64_t{year} - 1900) + (int64_t{year} - 1900 + 3) / 4 + 1) {}
+    // The facts with Easter Monday's day of the year known already (a walk steps it from year to year).
+    YearFacts(int32_t year, int32_t easterMonday) : YearFacts(year) { easterMonday_ = easterMonday; }
     int32_t year() const { return year_; }
     int64_t firstDay() const { return firstDay_; } // 1 January as a day number
     int32_t easterMondayDayOfYear() const;

@@ -1,5 +1,6 @@
 #include "calendars/HolidaySweep.h"
 
+#include "calendars/Easter.h"
 #include "dates/SerialDate.h"
 
 namespace tavrin {
@@ -12,7 +13,9 @@ int32_t yearOf(int64_t day) {
         return 1900;
     const int64_t r = day - 1;        // days since 1 January 1900
     const int64_t inCycle = r % 1461; // [0, 1460], the cycle of four years opening with a leap year
-    const int64_t year = 1900 + 4 * (r / 1461) + (inCycle >= 366 ? 1 + (inCycle - 366) / 365 : 0);
+    // (inCycle - 1) / 365 is 0 through the leap year's 366 days (-1 / 365 truncates to 0), then 1, 2, 3:
+    // no branch for the stray days of a long walk to mispredict.
+    const int64_t year = 1900 + 4 * (r / 1461) + (inCycle - 1) / 365;
     return static_cast<int32_t>(year);
 }
 
@@ -60,17 +63,62 @@ void DayRing::erase(int64_t lo, int64_t hi) {
     forWords(lo, std::min(hi, highest_), [&](std::size_t word, uint64_t mask) { bits_[word] &= ~mask; });
 }
 
+void EasterMondays::startCentury(int32_t century) {
+    // As gregorianEasterMondayDayOfYear: the terms that change only with the century.
+    century_ = century;
+    const int32_t solar = century - century / 4;
+    const int32_t lunar = (century - (century + 8) / 25 + 1) / 3;
+    for (int32_t golden = 0; golden < 19; ++golden)
+        epacts_[static_cast<std::size_t>(golden)] = (19 * golden + solar - lunar + 15) % 30;
+    weekBase_ = 32 + 2 * (century % 4);
+}
+
+int32_t EasterMondays::of(int32_t year) {
+    if (year < 0 || (year >= kEasterTableFirstYear && year <= kEasterTableLastYear))
+        return easterMondayDayOfYear(year);
+    if (year_ >= 0 && year == year_ + 1) {
+        golden_ = golden_ == 18 ? 0 : golden_ + 1;
+        if (inCentury_ == 99) {
+            inCentury_ = 0;
+            startCentury(century_ + 1);
+        } else {
+            ++inCentury_;
+        }
+    } else if (year_ >= 0 && year == year_ - 1) {
+        golden_ = golden_ == 0 ? 18 : golden_ - 1;
+        if (inCentury_ == 0) {
+            inCentury_ = 99;
+            startCentury(century_ - 1);
+        } else {
+            --inCentury_;
+        }
+    } else {
+        golden_ = year % 19;
+        inCentury_ = year % 100;
+        startCentury(year / 100);
+    }
+    year_ = year;
+    const int32_t epact = epacts_[static_cast<std::size_t>(golden_)];
+    const int32_t toSunday = (weekBase_ + 2 * (inCentury_ / 4) - epact - inCentury_ % 4) % 7;
+    const int32_t late = (golden_ + 11 * epact + 22 * toSunday) / 451;
+    const bool leap = year % 4 == 0 && (inCentury_ != 0 || century_ % 4 == 0);
+    return 31 + 28 + (leap ? 1 : 0) + 22 + epact + toSunday - 7 * late + 1;
+}
+
 YearKinds::YearKinds(const std::vector<const BusinessCalendar*>& members)
     : members_(members), width_(members.size() + 1), key_(width_), table_(64, 0), common_(width_, 0),
       byEaster_(28 * kEasterSlots, 0), taken_(kTakenYears) {
     static_assert(kTakenYears * 365 > kRuleReachDays + 366);
-    for (const BusinessCalendar* member : members_)
+    easterFromAny_ = std::numeric_limits<int32_t>::max();
+    for (const BusinessCalendar* member : members_) {
         easterFrom_.push_back(member->easterKindsFrom());
+        easterFromAny_ = std::min(easterFromAny_, easterFrom_.back());
+    }
 }
 
 int32_t YearKinds::groupOf(int32_t year, std::vector<int64_t>& strays) {
     const std::size_t from = strays.size();
-    const YearFacts facts(year);
+    const YearFacts facts = year >= easterFromAny_ ? YearFacts(year, easter_.of(year)) : YearFacts(year);
     key_[0] = static_cast<uint64_t>(year % 28);
     bool common = true; // the kinds without Easter are common_'s
     int32_t easter = 82;

@@ -147,6 +147,23 @@ inline bool noExtraIn(const std::vector<int64_t>& extraDays, int64_t lo, int64_t
     return at == extraDays.end() || *at > hi;
 }
 
+// Easter Monday's day of the year (easterMondayDayOfYear) for the years of a walk, one after the other: the
+// Gregorian rule's terms of a century are worked out once for its hundred years, and the year's place in
+// the cycles moves on by one.
+class EasterMondays {
+public:
+    int32_t of(int32_t year);
+
+private:
+    void startCentury(int32_t century);
+    int32_t year_ = -1; // the year the terms below are for; none yet
+    int32_t golden_ = 0;
+    int32_t inCentury_ = 0;
+    int32_t century_ = 0;
+    int32_t weekBase_ = 0;             // 32 + 2 * (century % 4)
+    std::array<int32_t, 19> epacts_{}; // by golden number
+};
+
 // The kinds of years (BusinessCalendar::kindOfYear) of a walk's members, found as the walk meets them. Years
 // whose members all have a kind are grouped by the members' kinds and the place in the 28-year cycle of
 // weekdays; each group's closed weekdays, the rule dates less the strays, are gathered once from the first
@@ -179,10 +196,12 @@ private:
 
     std::vector<const BusinessCalendar*> members_;
     std::vector<int32_t> easterFrom_; // by member: easterKindsFrom()
-    std::size_t width_;               // words of a group's key: the place in the cycle and each member's kind
-    std::vector<uint64_t> key_;       // the key being looked up
-    std::vector<uint64_t> keys_;      // every group's key, width_ words each
-    std::vector<int32_t> table_;      // open addressing on the keys' hash: group + 1, 0 when free
+    int32_t easterFromAny_;           // the least of them
+    EasterMondays easter_;
+    std::size_t width_;          // words of a group's key: the place in the cycle and each member's kind
+    std::vector<uint64_t> key_;  // the key being looked up
+    std::vector<uint64_t> keys_; // every group's key, width_ words each
+    std::vector<int32_t> table_; // open addressing on the keys' hash: group + 1, 0 when free
     // Nearly every year of a long walk has the same kinds of its members without Easter, and then its group
     // follows from the place in the cycle and Easter Monday alone: a table by those two, for the key
     // `common_` (the words of the members with Easter marked), spares the hash and the comparison.

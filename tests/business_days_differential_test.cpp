@@ -7,6 +7,7 @@
 
 #include "calendars/BusinessDayFunctions.h"
 #include "calendars/CalendarFactory.h"
+#include "calendars/Easter.h"
 #include "calendars/HolidayListing.h"
 #include "calendars/HolidaySweep.h"
 #include "calendars/USCalendar.h"
@@ -643,6 +644,44 @@ TEST_F(Kinds, EasterKindsAreWhatTheCalendarsSay) {
             EXPECT_TRUE(strays.empty()) << year;
         }
     }
+}
+
+// A walk steps Easter Monday from year to year, both ways, through century years (leap or not) and into and
+// out of the table's years.
+TEST_F(Kinds, EasterMondaysSteppedFromYearToYear) {
+    for (const int64_t from : {int64_t{1900}, int64_t{2150}, int64_t{2390}, int64_t{39950},
+                               uniform(2200, 5000000), int64_t{5879000}}) {
+        SCOPED_TRACE(from);
+        sweep::EasterMondays forward;
+        sweep::EasterMondays backward;
+        for (int32_t k = 0; k < 700; ++k) {
+            const auto up = static_cast<int32_t>(from + k);
+            const auto down = static_cast<int32_t>(from + 699 - k);
+            ASSERT_EQ(forward.of(up), easterMondayDayOfYear(up)) << up;
+            ASSERT_EQ(backward.of(down), easterMondayDayOfYear(down)) << down;
+        }
+        sweep::EasterMondays jumping; // a walk restarted elsewhere
+        for (int k = 0; k < 50; ++k) {
+            const auto year = static_cast<int32_t>(uniform(1900, 5880000));
+            ASSERT_EQ(jumping.of(year), easterMondayDayOfYear(year)) << year;
+        }
+    }
+}
+
+// The year of a day, as the walk finds it, at the turns of years of every place in the leap cycle.
+TEST_F(Kinds, YearOfDaysAroundNewYear) {
+    for (int i = 0; i < 400; ++i) {
+        const auto year = static_cast<int32_t>(i < 8 ? 1900 + i : uniform(1901, 5879000));
+        for (const int64_t day : {sweep::firstDayOfYear(year) - 1, sweep::firstDayOfYear(year),
+                                  sweep::firstDayOfYear(year) + 364, sweep::lastDayOfYear(year)}) {
+            if (day >= 1) {
+                ASSERT_EQ(sweep::yearOf(day), SerialDate(static_cast<int32_t>(day)).year()) << day;
+            }
+        }
+    }
+    EXPECT_EQ(sweep::yearOf(0), 1900);
+    EXPECT_EQ(sweep::yearOf(std::numeric_limits<int32_t>::max()),
+              SerialDate(std::numeric_limits<int32_t>::max()).year());
 }
 
 } // namespace
