@@ -118,13 +118,13 @@ YearKinds::YearKinds(const std::vector<const BusinessCalendar*>& members)
 
 int32_t YearKinds::groupOf(int32_t year, std::vector<int64_t>& strays) {
     const std::size_t from = strays.size();
-    const YearFacts facts = year >= easterFromAny_ ? YearFacts(year, easter_.of(year)) : YearFacts(year);
+    // Easter Monday once for every member taking its kind from it (82, a day of the table, for none).
+    const int32_t easter = year >= easterFromAny_ ? easter_.of(year) : 82;
+    const YearFacts facts = year >= easterFromAny_ ? YearFacts(year, easter) : YearFacts(year);
     key_[0] = static_cast<uint64_t>(year % 28);
     bool common = true; // the kinds without Easter are common_'s
-    int32_t easter = 82;
     for (std::size_t m = 0; m < members_.size(); ++m) {
         if (year >= easterFrom_[m]) {
-            easter = facts.easterMondayDayOfYear();
             key_[m + 1] = static_cast<uint64_t>(easter);
             common = common && common_[m + 1] == kEasterMark;
             continue;
@@ -223,6 +223,8 @@ int32_t YearKinds::addGroup(int32_t year) {
         closed += std::popcount(word);
     keys_.insert(keys_.end(), key_.begin(), key_.end());
     days_.push_back(days);
+    for (std::size_t w = 0; w < kWords; ++w)
+        anyDays_[w] |= days[w];
     closed_.push_back(kept ? closed : -1);
     return static_cast<int32_t>(closed_.size() - 1);
 }
@@ -235,6 +237,9 @@ bool YearKinds::closedByTaken(int64_t day) const {
     if (day < 1 || day > kLastDay)
         return false;
     const int32_t year = yearOf(day);
+    const int64_t offset = day - firstDayOfYear(year); // [0, 365]
+    if (((anyDays_[static_cast<std::size_t>(offset / 64)] >> (offset % 64)) & 1) == 0)
+        return false;
     const Taken& taken = taken_[static_cast<std::size_t>(year) % kTakenYears];
     return taken.year == year && taken.group >= 0 && closes(taken.group, day - taken.firstDay);
 }

@@ -213,6 +213,8 @@ private:
     int32_t commonChanges_ = 0;
     std::vector<int64_t> closed_;                    // by group
     std::vector<std::array<uint64_t, kWords>> days_; // by group: the weekdays closed, by offset
+    // The offsets some group closes: most strays land on none of them, and then no year need be looked up.
+    std::array<uint64_t, kWords> anyDays_{};
     std::vector<int64_t> scratch_;
     struct Taken {
         int32_t year = 0;

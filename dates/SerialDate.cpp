@@ -114,27 +114,6 @@ SerialDate SerialDate::thirdWednesdayOfMonth() const {
     return first.plusDays(toWednesday + 14);
 }
 
-namespace {
-// The quarter-, hundred- and four-hundred-year terms truncate toward zero, so years before 2000 shift
-// differently from a floored formula (1990 gives 20 March, not 21). The hundred-year term is added, so the
-// day drifts back about 0.0153 days a year: by the end of the 32-bit range it lies some 90,000 days before
-// March. Years are widened to 64 bits so that no int32 year overflows; the result stays well inside int32.
-// The sum is evaluated left to right, as written, so that the truncation sees the same rounding.
-int32_t equinoxDay(double base, int32_t year) {
-    const int64_t a = static_cast<int64_t>(year) - 2000;
-    const int64_t c = a / 4 + a / 100 - a / 400;
-    return static_cast<int32_t>(base + 0.242194 * static_cast<double>(a) - static_cast<double>(c));
-}
-} // namespace
-
-int32_t vernalEquinoxDay(int32_t year) {
-    return equinoxDay(20.69115, year);
-}
-
-int32_t autumnalEquinoxDay(int32_t year) {
-    return equinoxDay(23.09, year);
-}
-
 int64_t dayNumber64(int32_t day, int32_t month, int32_t year) {
     return daysBeforeYear(year) + kDaysBeforeMonth[month - 1] + (month > 2 && isLeapYear(year) ? 1 : 0) + day;
 }

@@ -66,9 +66,27 @@ SerialDate toSerialDate(double date);
 // A 64-bit day number checked into the 32-bit range ("Invalid date!!" outside it).
 SerialDate checkedSerialDate(int64_t serial);
 
+namespace detail {
+// The quarter-, hundred- and four-hundred-year terms truncate toward zero, so years before 2000 shift
+// differently from a floored formula (1990 gives 20 March, not 21). The hundred-year term is added, so the
+// day drifts back about 0.0153 days a year: by the end of the 32-bit range it lies some 90,000 days before
+// March. Years are widened to 64 bits so that no int32 year overflows; the result stays well inside int32.
+// The sum is evaluated left to right, as written, so that the truncation sees the same rounding. In line,
+// so that a walk over millions of years asking for both equinoxes works out the terms once.
+inline int32_t equinoxDay(double base, int32_t year) {
+    const int64_t a = static_cast<int64_t>(year) - 2000;
+    const int64_t c = a / 4 + a / 100 - a / 400;
+    return static_cast<int32_t>(base + 0.242194 * static_cast<double>(a) - static_cast<double>(c));
+}
+} // namespace detail
+
 // Day of March (vernal) and of September (autumnal) of the equinox, as the Japanese calendar fixes it.
-int32_t vernalEquinoxDay(int32_t year);
-int32_t autumnalEquinoxDay(int32_t year);
+inline int32_t vernalEquinoxDay(int32_t year) {
+    return detail::equinoxDay(20.69115, year);
+}
+inline int32_t autumnalEquinoxDay(int32_t year) {
+    return detail::equinoxDay(23.09, year);
+}
 
 // The day number of day/month/year in 64 bits, unchecked: holiday rules of years near the end of the
 // 32-bit range may land just beyond it and are filtered afterwards. Needs year >= 1900, month 1 to 12.
