@@ -271,12 +271,14 @@ void sweepYears(const std::vector<const BusinessCalendar*>& members, const Sweep
         if (!batched)
             kept = base;
         // A stray (a date outside its year) meeting a day of a year counted whole is no further day; the
-        // client's cheaper test comes first.
+        // client's cheaper test comes first, and a stray ahead of this year's last key lies in a year the
+        // walk has not reached, which nothing has counted yet.
+        const int64_t yearEndKey = direction > 0 ? lastDayOfYear(year) : -firstDayOfYear(year);
         const auto offer = [&](int64_t day, std::size_t m, bool stray) {
             const int64_t key = direction * day;
             // The band test only keeps a calendar breaking the reach of its rules from corrupting the ring.
             if (key < base || key - kept >= ring.size() || !client.wants(key) ||
-                (stray && kinds->closedByTaken(day)))
+                (stray && key <= yearEndKey && kinds->closedByTaken(day)))
                 return;
             client.met(key, m, ring.insert(key));
         };
