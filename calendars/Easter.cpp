@@ -36,31 +36,6 @@ const std::array<int32_t, kEasterTableLastYear - kEasterTableFirstYear + 1> kEas
     /* 2191 */ 101, 93,  112, 97,  89,  109, 100, 85,  105,
 };
 
-namespace {
-
-constexpr bool isGregorianLeapYear(int32_t year) {
-    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-}
-
-} // namespace
-
-int32_t gregorianEasterMondayDayOfYear(int32_t year) {
-    // The anonymous Gregorian computus. Every term is non-negative for year >= 0 and far inside int32 for
-    // every int32 year (the largest product is 19 * 18 + 21474836).
-    const int32_t golden = year % 19;                              // [0, 18], place in the Metonic cycle
-    const int32_t century = year / 100;                            // [0, 21474836]
-    const int32_t inCentury = year % 100;                          // [0, 99]
-    const int32_t solar = century - century / 4;                   // century years that skip the leap day
-    const int32_t lunar = (century - (century + 8) / 25 + 1) / 3;  // drift of the Moon's cycle
-    const int32_t epact = (19 * golden + solar - lunar + 15) % 30; // [0, 29], full moon after 21 March
-    const int32_t toSunday =
-        (32 + 2 * (century % 4) + 2 * (inCentury / 4) - epact - inCentury % 4) % 7; // [0, 6]
-    const int32_t late = (golden + 11 * epact + 22 * toSunday) / 451; // [0, 1], the two late-moon cases
-    const int32_t afterMarch22 = epact + toSunday - 7 * late;         // [0, 34], Easter Sunday
-    const int32_t beforeMarch = 31 + 28 + (isGregorianLeapYear(year) ? 1 : 0);
-    return beforeMarch + 22 + afterMarch22 + 1; // the Monday after
-}
-
 int32_t easterMondayDayOfYear(int32_t year) {
     if (year >= kEasterTableFirstYear && year <= kEasterTableLastYear)
         return kEasterMondayTable[static_cast<std::size_t>(year - kEasterTableFirstYear)];

@@ -66,24 +66,25 @@ inline void appendIf(std::vector<int64_t>& out, bool holds, int64_t day) {
 }
 
 // The dates of one year counted from its 1 January: the date arithmetic runs once per year, not once per
-// rule. Same day numbers as dayNumber64 (every fourth year a leap year).
+// rule. Same day numbers as dayNumber64 (every fourth year a leap year, day 1 is 1 January 1900), computed
+// here in the open so that tables of known years can be built at compile time. Needs year >= 1900.
 class YearDates {
 public:
-    explicit YearDates(int32_t year) : year_(year), jan1_(dayNumber64(1, 1, year)) {}
+    constexpr explicit YearDates(int32_t year)
+        : year_(year), jan1_(365 * (int64_t{year} - 1900) + (int64_t{year} - 1900 + 3) / 4 + 1) {}
 
-    int32_t year() const { return year_; }
-    int64_t operator()(int32_t day, int32_t month) const {
-        static constexpr std::array<int32_t, 12> kDaysBefore{0,   31,  59,  90,  120, 151,
-                                                             181, 212, 243, 273, 304, 334};
+    constexpr int32_t year() const { return year_; }
+    constexpr int64_t operator()(int32_t day, int32_t month) const {
+        constexpr std::array<int32_t, 12> kDaysBefore{0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
         return jan1_ + kDaysBefore[static_cast<std::size_t>(month - 1)] +
                (month > 2 && isLeapYear(year_) ? 1 : 0) + day - 1;
     }
     // The n-th (from 1) `weekday` of a month.
-    int64_t nthWeekday(int32_t n, Weekday weekday, int32_t month) const {
+    constexpr int64_t nthWeekday(int32_t n, Weekday weekday, int32_t month) const {
         return onOrAfter((*this)(1, month), weekday) + 7 * (n - 1);
     }
     // The last Monday of a month: the first Monday of the next month minus 7.
-    int64_t lastMonday(int32_t month) const {
+    constexpr int64_t lastMonday(int32_t month) const {
         const int64_t firstOfNextMonth = month == 12 ? (*this)(31, 12) + 1 : (*this)(1, month + 1);
         return onOrAfter(firstOfNextMonth, Monday) - 7;
     }
@@ -118,7 +119,7 @@ void appendTableDays(const std::array<TableDay, N>& table, int32_t year, std::ve
 
 // Whether a sorted list of years holds a year.
 template <std::size_t N>
-bool yearListed(const std::array<int32_t, N>& years, int32_t year) {
+constexpr bool yearListed(const std::array<int32_t, N>& years, int32_t year) {
     return std::binary_search(years.begin(), years.end(), year);
 }
 

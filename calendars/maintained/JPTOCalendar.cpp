@@ -30,7 +30,8 @@ constexpr std::array<EquinoxDays, 38> kProclaimedEquinoxes{{
 
 // The standard formula of the equinox day beyond the proclaimed years, in its three published ranges. Past
 // 2150 no formula is published; the day is held within its usual days, so that it stays in its month.
-int32_t equinoxDay(int32_t year, double base1900, double base1980, double base2100, int32_t lo, int32_t hi) {
+constexpr int32_t equinoxDay(int32_t year, double base1900, double base1980, double base2100, int32_t lo,
+                             int32_t hi) {
     const double drift = 0.242194 * (year - 1980);
     double day = 0;
     if (year < 1980)
@@ -40,7 +41,7 @@ int32_t equinoxDay(int32_t year, double base1900, double base1980, double base21
     return std::clamp(static_cast<int32_t>(day), lo, hi);
 }
 
-EquinoxDays equinoxDays(int32_t year) {
+constexpr EquinoxDays equinoxDays(int32_t year) {
     const int32_t index = year - kProclaimedFirstYear;
     if (index >= 0 && index < static_cast<int32_t>(kProclaimedEquinoxes.size()))
         return kProclaimedEquinoxes[static_cast<std::size_t>(index)];
@@ -72,30 +73,30 @@ constexpr std::array<int32_t, 2> kOlympicYears{2020, 2021};
 // A year's days, few enough for a fixed array (at most 22 national holidays and as many extra days).
 class Days {
 public:
-    void add(int64_t day) { days_[size_++] = day; }
-    void addIf(bool holds, int64_t day) {
+    constexpr void add(int64_t day) { days_[size_++] = day; }
+    constexpr void addIf(bool holds, int64_t day) {
         if (holds)
             add(day);
     }
     // The rules come in date order but for the few proclaimed days: an insertion sort moves just those.
-    void sort() {
+    constexpr void sort() {
         for (std::size_t i = 1; i < size_; ++i)
             for (std::size_t j = i; j > 0 && days_[j - 1] > days_[j]; --j)
                 std::swap(days_[j - 1], days_[j]);
     }
-    bool contains(int64_t day) const { return std::binary_search(begin(), end(), day); }
-    const int64_t* begin() const { return days_.data(); }
-    const int64_t* end() const { return days_.data() + size_; }
-    int64_t* begin() { return days_.data(); }
-    int64_t* end() { return days_.data() + size_; }
+    constexpr bool contains(int64_t day) const { return std::binary_search(begin(), end(), day); }
+    constexpr const int64_t* begin() const { return days_.data(); }
+    constexpr const int64_t* end() const { return days_.data() + size_; }
+    constexpr int64_t* begin() { return days_.data(); }
+    constexpr int64_t* end() { return days_.data() + size_; }
 
 private:
-    std::array<int64_t, 48> days_; // the first size_ are set
+    std::array<int64_t, 48> days_{}; // the first size_ are set
     std::size_t size_ = 0;
 };
 
 // The national holidays ("kokumin no shukujitsu") of one year, by the law as it stood in that year.
-Days nationalHolidays(int32_t year) {
+constexpr Days nationalHolidays(int32_t year) {
     using namespace holiday_rules;
     const YearDates date(year);
     const bool olympic = yearListed(kOlympicYears, year);
@@ -131,11 +132,11 @@ Days nationalHolidays(int32_t year) {
     return h;
 }
 
-} // namespace
-
 // Tokyo: the bank holidays, which are the national holidays, their substitutes and the citizens' holidays,
-// plus 31 December and 2 and 3 January.
-void JPTOCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
+// plus 31 December and 2 and 3 January. Out is a row of the table below when the compiler builds it, the
+// caller's list for the years beyond the table.
+template <class Out>
+constexpr void bankHolidays(int32_t year, Out& out) {
     using namespace holiday_rules;
     const YearDates date(year);
     const int64_t january2 = date(2, 1), january3 = date(3, 1);
@@ -171,6 +172,36 @@ void JPTOCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out)
             list(*day + 1);
     }
     list(date(31, 12)); // bank holiday
+}
+
+// The bank holidays of the years whose equinoxes are proclaimed, evaluated by the compiler from the rules
+// above: those are the years sheets ask for, and copying a row costs a fraction of deriving the substitute
+// and citizens' holidays again. The years beyond it (equinoxes from the formula, rules that go on) are
+// derived when asked for.
+struct TableYear {
+    std::array<int64_t, 32> days{}; // the first size are set, in the order the rules give them
+    std::size_t size = 0;
+    constexpr void push_back(int64_t day) { days[size++] = day; }
+};
+constexpr int32_t kTableFirstYear = kProclaimedFirstYear;
+constexpr int32_t kTableLastYear =
+    kProclaimedFirstYear + static_cast<int32_t>(kProclaimedEquinoxes.size()) - 1;
+constexpr auto kBankHolidayTable = [] {
+    std::array<TableYear, kTableLastYear - kTableFirstYear + 1> table{};
+    for (int32_t year = kTableFirstYear; year <= kTableLastYear; ++year)
+        bankHolidays(year, table[static_cast<std::size_t>(year - kTableFirstYear)]);
+    return table;
+}();
+
+} // namespace
+
+void JPTOCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
+    if (year >= kTableFirstYear && year <= kTableLastYear) {
+        const TableYear& row = kBankHolidayTable[static_cast<std::size_t>(year - kTableFirstYear)];
+        out.insert(out.end(), row.days.begin(), row.days.begin() + static_cast<std::ptrdiff_t>(row.size));
+        return;
+    }
+    bankHolidays(year, out);
 }
 
 // From 2028, past the proclaimed equinoxes and holidays, a year's days follow from its weekdays and the two

@@ -53,47 +53,74 @@ constexpr std::array<YearDays, SGSICalendar::kLastYear - SGSICalendar::kFirstYea
     {{{2, 6}, {2, 7}, {3, 10}, {5, 20}, {5, 17}, {10, 28}}},                   // 2027
 }};
 
-} // namespace
-
 // Singapore's public holidays. A holiday on a Sunday gives the next day that is not itself a public holiday
 // (so a Sunday first day of Chinese New Year gives the Tuesday); one on a Saturday gives the public nothing.
 // The day in lieu of a Sunday 31 December falls in the next year, whose table carries it.
-void SGSICalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
+struct YearClosings {
+    std::array<int64_t, 32> days{}; // the first size are set: each holiday and its day in lieu, weekdays only
+    std::size_t size = 0;
+};
+
+constexpr YearClosings closingsOf(int32_t year) {
     using namespace holiday_rules;
-    if (year < kFirstYear || year > kLastYear)
-        throw messages::SingaporeYearsNotCovered;
     const YearDates date(year);
-    std::array<int64_t, 16> holidays; // the first `count` are set
+    // Easter by the Gregorian rule, which the Easter table reproduces in every covered year.
+    const int64_t goodFriday = date(1, 1) + gregorianEasterMondayDayOfYear(year) - 1 - 3;
+    std::array<int64_t, 16> holidays{}; // the first `count` are set
     std::size_t count = 0;
-    holidays[count++] = date(1, 1);             // New Year's Day
-    holidays[count++] = easterMonday(year) - 3; // Good Friday
-    holidays[count++] = date(1, 5);             // Labour Day
-    holidays[count++] = date(9, 8);             // National Day
-    holidays[count++] = date(25, 12);           // Christmas Day
-    for (const MonthDay& day : kAnnouncedDays[static_cast<std::size_t>(year - kFirstYear)])
+    holidays[count++] = date(1, 1);   // New Year's Day
+    holidays[count++] = goodFriday;   // Good Friday
+    holidays[count++] = date(1, 5);   // Labour Day
+    holidays[count++] = date(9, 8);   // National Day
+    holidays[count++] = date(25, 12); // Christmas Day
+    for (const MonthDay& day : kAnnouncedDays[static_cast<std::size_t>(year - SGSICalendar::kFirstYear)])
         if (day.month != 0)
             holidays[count++] = date(day.day, day.month); // announced and one-off days
     const auto begin = holidays.begin();
     const auto end = begin + static_cast<std::ptrdiff_t>(count);
 
-    const std::size_t from = out.size();
+    YearClosings out;
     const int64_t lastDay = date(31, 12);
     // A year has a dozen holidays and a few days in lieu: looking through them beats sorting them.
     const auto taken = [&](int64_t d) {
         return std::find(begin, end, d) != end ||
-               std::find(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(), d) != out.end();
+               std::find(out.days.begin(), out.days.begin() + static_cast<std::ptrdiff_t>(out.size), d) !=
+                   out.days.begin() + static_cast<std::ptrdiff_t>(out.size);
     };
     for (auto day = begin; day != end; ++day) {
-        out.push_back(*day);
+        out.days[out.size++] = *day;
         if (weekdayOf(*day) != Sunday)
             continue;
         int64_t inLieu = *day + 1;
         while (taken(inLieu))
             ++inLieu;
         if (inLieu <= lastDay)
-            out.push_back(inLieu);
+            out.days[out.size++] = inLieu;
     }
-    dropWeekends(out, from);
+    // The market is closed on weekends anyway: only the weekdays are listed.
+    out.size = static_cast<std::size_t>(
+        std::remove_if(out.days.begin(), out.days.begin() + static_cast<std::ptrdiff_t>(out.size),
+                       [](int64_t d) { return isWeekend(d); }) -
+        out.days.begin());
+    return out;
+}
+
+// Every covered year is known in advance, so the compiler evaluates the rules above once for all of them:
+// a call copies its year's row.
+constexpr auto kClosings = [] {
+    std::array<YearClosings, SGSICalendar::kLastYear - SGSICalendar::kFirstYear + 1> table{};
+    for (int32_t year = SGSICalendar::kFirstYear; year <= SGSICalendar::kLastYear; ++year)
+        table[static_cast<std::size_t>(year - SGSICalendar::kFirstYear)] = closingsOf(year);
+    return table;
+}();
+
+} // namespace
+
+void SGSICalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& out) const {
+    if (year < kFirstYear || year > kLastYear)
+        throw messages::SingaporeYearsNotCovered;
+    const YearClosings& row = kClosings[static_cast<std::size_t>(year - kFirstYear)];
+    out.insert(out.end(), row.days.begin(), row.days.begin() + static_cast<std::ptrdiff_t>(row.size));
 }
 
 } // namespace tavrin
