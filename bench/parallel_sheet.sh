@@ -5,14 +5,14 @@
 #
 #   bash bench/parallel_sheet.sh [--xlhost PROGRAM] [--lines N] [--runs R] [--version V]
 #
-# Defaults: build/release/bin/xlhost, 100000 lines, 3 runs, host version 16. The sheet cycles through
+# Defaults: build/release/bin/xlhost, 100000 lines, 10 runs, host version 16. The sheet cycles through
 # business-day tests, counts and steps, adjustments, holiday listings, schedules, day counts and rate
 # conversions with dates that move from line to line, so no two neighbouring lines ask the same thing.
 # Both runs must print identical results; the script fails otherwise.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-xlhost=build/release/bin/xlhost lines=100000 runs=3 version=16
+xlhost=build/release/bin/xlhost lines=100000 runs=10 version=16
 while (($#)); do
     case $1 in
     --xlhost) xlhost=$2 ;;
@@ -55,26 +55,28 @@ awk -v n="$lines" 'BEGIN {
     }
 }' >"$sheet"
 
-# Best wall-clock time of the runs, in seconds; the results of the last run are kept.
-best() {
-    local threads=$1 out=$2 fastest="" start end took
-    for ((r = 0; r < runs; r++)); do
-        start=$(date +%s.%N)
-        "$xlhost" --json --version "$version" --threads "$threads" -f "$sheet" >"$out" 2>"$work/stderr" ||
-            { echo "parallel_sheet.sh: xlhost failed" >&2; cat "$work/stderr" >&2; exit 1; }
-        end=$(date +%s.%N)
-        took=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')
-        if [[ -z $fastest ]] || awk -v t="$took" -v f="$fastest" 'BEGIN { exit !(t < f) }'; then
-            fastest=$took
-        fi
-    done
-    echo "$fastest"
+# One timed run, in seconds: prints the wall-clock time; the results are kept in the given file.
+timed() {
+    local threads=$1 out=$2 start end
+    start=$(date +%s.%N)
+    "$xlhost" --json --version "$version" --threads "$threads" -f "$sheet" >"$out" 2>"$work/stderr" ||
+        { echo "parallel_sheet.sh: xlhost failed" >&2; cat "$work/stderr" >&2; exit 1; }
+    end=$(date +%s.%N)
+    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
 }
+faster() { awk -v t="$1" -v f="$2" 'BEGIN { exit !(f == "" || t < f) }'; }
 
 echo "sheet: $lines lines, host version $version, best of $runs runs; cpus: $(nproc);" \
     "load before: $(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null || echo unknown)"
-one=$(best 1 "$work/one.out")
-two=$(best 2 "$work/two.out")
+# The runs on 1 and on 2 threads take turns, so that a spell of load from elsewhere on a shared machine
+# falls on both rather than on one of them; the best time of each is kept.
+one="" two=""
+for ((r = 0; r < runs; r++)); do
+    took=$(timed 1 "$work/one.out")
+    if faster "$took" "$one"; then one=$took; fi
+    took=$(timed 2 "$work/two.out")
+    if faster "$took" "$two"; then two=$took; fi
+done
 if ! cmp -s "$work/one.out" "$work/two.out"; then
     echo "parallel_sheet.sh: the results on 2 threads differ from those on 1" >&2
     exit 1

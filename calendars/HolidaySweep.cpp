@@ -39,19 +39,6 @@ DayRing::DayRing(int64_t span)
     : mask_(std::bit_ceil(static_cast<uint64_t>(std::clamp<int64_t>(span, 64, kSize))) - 1),
       bits_((mask_ + 1) / 64, 0) {}
 
-bool DayRing::insert(int64_t key) {
-    uint64_t& word = bits_[slot(key) / 64];
-    const uint64_t bit = uint64_t{1} << (slot(key) % 64);
-    const bool added = (word & bit) == 0;
-    word |= bit;
-    highest_ = std::max(highest_, key);
-    return added;
-}
-
-bool DayRing::contains(int64_t key) const {
-    return (bits_[slot(key) / 64] >> (slot(key) % 64)) & 1;
-}
-
 int64_t DayRing::count(int64_t lo, int64_t hi) const {
     int64_t n = 0;
     forWords(lo, std::min(hi, highest_),

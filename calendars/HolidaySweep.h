@@ -72,8 +72,16 @@ public:
 
     int64_t size() const { return mask_ + 1; }
     int64_t highest() const { return highest_; } // no key above it is in the set
-    bool insert(int64_t key);                    // true when the key was not in the set yet
-    bool contains(int64_t key) const;
+    // In line: a walk inserts every closed day it meets.
+    bool insert(int64_t key) {
+        uint64_t& word = bits_[slot(key) / 64];
+        const uint64_t bit = uint64_t{1} << (slot(key) % 64);
+        const bool added = (word & bit) == 0;
+        word |= bit;
+        highest_ = std::max(highest_, key);
+        return added;
+    }
+    bool contains(int64_t key) const { return (bits_[slot(key) / 64] >> (slot(key) % 64)) & 1; }
     // Keys in [lo, hi] (hi - lo < size(); an empty range when hi < lo).
     int64_t count(int64_t lo, int64_t hi) const;
     void erase(int64_t lo, int64_t hi);

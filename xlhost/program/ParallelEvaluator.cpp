@@ -11,6 +11,8 @@ namespace {
 // Lines are handed out in runs, so that the threads meet at the queue once per run rather than per line;
 // short enough that a sheet of a few hundred lines still spreads over every thread.
 constexpr std::size_t kRunLength = 256;
+// Runs published and not taken beyond which the reading thread evaluates one itself.
+constexpr std::size_t kBacklog = 4;
 
 } // namespace
 
@@ -20,9 +22,12 @@ ParallelEvaluator::ParallelEvaluator(const AddIn& addIn, bool json, std::ostream
     // The host window comes into being on first need; on Windows it belongs to the thread that creates it
     // and goes with that thread, so it must be this one rather than a calculation thread.
     hostWindow();
-    const int count = std::max(threads, 1);
-    threads_.reserve(static_cast<std::size_t>(count));
-    for (int t = 0; t < count; ++t)
+    // This thread is one of the N: it reads and prints, and evaluates runs whenever the others fall behind
+    // and once the input is read. N threads then share N cores, rather than a reading thread taking turns
+    // with them.
+    const int others = std::max(threads, 1) - 1;
+    threads_.reserve(static_cast<std::size_t>(others));
+    for (int t = 0; t < others; ++t)
         threads_.emplace_back([this] { work(); });
 }
 
@@ -86,8 +91,51 @@ bool ParallelEvaluator::line(std::string_view text, const std::string& source, s
     if (filling_->entries.size() >= kRunLength) {
         publish();
         printFinished(false);
+        // Reading runs ahead of the other threads: this one helps until they keep up.
+        while (helpOnce(kBacklog)) {
+            printFinished(false);
+        }
     }
     return true;
+}
+
+bool ParallelEvaluator::helpOnce(std::size_t backlog) {
+    Run* run = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        if (runs_.size() - nextToTake_ < backlog)
+            return false;
+        run = runs_[nextToTake_++].get();
+    }
+    evaluateRun(*run, helper_, helperBuffer_);
+    {
+        std::lock_guard lock(mutex_);
+        run->done = true;
+    }
+    return true;
+}
+
+void ParallelEvaluator::evaluateRun(Run& run, std::unique_ptr<Evaluator>& evaluator,
+                                    std::ostringstream& buffer) {
+    try {
+        // Each thread reads the registrations once, on its first run.
+        if (!evaluator)
+            evaluator = std::make_unique<Evaluator>(addIn_, json_, buffer);
+        const std::string_view texts = run.texts;
+        for (const Entry& e : run.entries) {
+            const std::string_view text = texts.substr(e.begin, e.length);
+            if (e.literal)
+                buffer << text;
+            else
+                run.allEvaluated = evaluator->line(text, *e.source, e.lineNumber) && run.allEvaluated;
+        }
+    } catch (...) {
+        std::lock_guard lock(mutex_);
+        if (!failure_)
+            failure_ = std::current_exception();
+    }
+    run.output = buffer.str();
+    buffer.str({});
 }
 
 void ParallelEvaluator::work() {
@@ -100,26 +148,7 @@ void ParallelEvaluator::work() {
             return; // closing, and nothing left
         Run& run = *runs_[nextToTake_++];
         lock.unlock();
-        try {
-            // Each thread reads the registrations once, on its first run.
-            if (!evaluator)
-                evaluator = std::make_unique<Evaluator>(addIn_, json_, buffer);
-            const std::string_view texts = run.texts;
-            for (const Entry& e : run.entries) {
-                const std::string_view text = texts.substr(e.begin, e.length);
-                if (e.literal)
-                    buffer << text;
-                else
-                    run.allEvaluated = evaluator->line(text, *e.source, e.lineNumber) && run.allEvaluated;
-            }
-        } catch (...) {
-            lock.lock();
-            if (!failure_)
-                failure_ = std::current_exception();
-            lock.unlock();
-        }
-        run.output = buffer.str();
-        buffer.str({});
+        evaluateRun(run, evaluator, buffer);
         lock.lock();
         run.done = true;
         finished_run_.notify_all();
@@ -148,6 +177,9 @@ void ParallelEvaluator::printFinished(bool wait) {
 bool ParallelEvaluator::finish() {
     takePending();
     publish();
+    // The input is read: this thread evaluates with the others until no run is left to take.
+    while (helpOnce(1))
+        printFinished(false);
     printFinished(true);
     {
         std::lock_guard lock(mutex_);

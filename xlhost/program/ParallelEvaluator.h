@@ -3,7 +3,8 @@
 // Evaluates formula lines on several threads at once, as a host recalculating on several cores: each thread
 // has its own evaluator (its own argument memory, result reading and output), and so its own context in the
 // stand-in host. The lines are handed out in runs as they are read, and the results are printed in input
-// order as soon as every line before them is done, exactly as one thread would print them.
+// order as soon as every line before them is done, exactly as one thread would print them. The thread that
+// reads is one of the N: it evaluates runs too, when the others fall behind and once the input is read.
 
 #include "xlhost/program/AddIn.h"
 
@@ -21,6 +22,8 @@
 #include <vector>
 
 namespace xlhost {
+
+class Evaluator;
 
 class ParallelEvaluator {
 public:
@@ -60,6 +63,10 @@ private:
     void newRun();
     void publish();
     void work();
+    // The reading thread evaluates the first run no thread has taken, when at least `backlog` wait; false
+    // when fewer do.
+    bool helpOnce(std::size_t backlog);
+    void evaluateRun(Run& run, std::unique_ptr<Evaluator>& evaluator, std::ostringstream& buffer);
     // Prints the finished runs at the front, in order; with wait, until every published run is printed.
     void printFinished(bool wait);
 
@@ -72,6 +79,8 @@ private:
     std::vector<std::unique_ptr<Run>> spare_; // printed runs, to be filled again
     bool allEvaluated_ = true;
     bool finished_ = false;
+    std::unique_ptr<Evaluator> helper_; // the reading thread's own, for the runs it evaluates
+    std::ostringstream helperBuffer_;
 
     std::mutex mutex_;                      // guards everything below
     std::condition_variable work_;          // a run was published, or the end
