@@ -2,19 +2,20 @@
 # Runs one end-to-end suite on one thread and on N threads at once and checks that both print the same
 # results, line for line, and end with the same exit code:
 #   run_threads.sh --xlhost PROGRAM --version V --formulas FILE.xlf --threads N [--addin FILE]
-#                  [--host-arg ARG ...]
+#                  [--host-arg ARG ...] [--repeat K]
 # The one-thread run is xlhost as the expected files were made; the N-thread run also has the stand-in host
 # answer 128 to any callback a thread-safe function may not make, so such a call changes a result here.
 # Any exit code above 1 (bad usage, the add-in failed to load, a leak or double free of host memory, a
-# sanitizer report) fails the suite.
+# sanitizer report) fails the suite. --repeat K runs the suite's lines K times over as one sheet, long enough
+# that the threads take many runs of lines and the reading thread has to help.
 set -uo pipefail
 
 usage() {
-    sed -n '2,9p' "$0" >&2
+    sed -n '2,10p' "$0" >&2
     exit 2
 }
 
-xlhost="" version="" formulas="" threads="" addin=""
+xlhost="" version="" formulas="" threads="" addin="" repeat=1
 hostArgs=()
 while (($#)); do
     case $1 in
@@ -24,6 +25,7 @@ while (($#)); do
     --threads) threads=$2 ;;
     --addin) addin=$2 ;;
     --host-arg) hostArgs+=("$2") ;;
+    --repeat) repeat=$2 ;;
     *) usage ;;
     esac
     shift 2 || usage
@@ -35,7 +37,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # A suite holds its expected results beside the formulas: xlhost is given the formulas alone, on the same
 # line numbers.
-bash "$(dirname "$0")/run_e2e.sh" --formulas --suite "$formulas" >"$work/formulas" || exit 1
+bash "$(dirname "$0")/run_e2e.sh" --formulas --suite "$formulas" >"$work/suite" || exit 1
+for ((k = 0; k < repeat; k++)); do
+    cat "$work/suite"
+done >"$work/formulas"
 args=(--json --version "$version" -f "$work/formulas")
 [[ -n $addin ]] && args+=(--addin "$addin")
 args+=("${hostArgs[@]}")
