@@ -90,11 +90,10 @@ bool ParallelEvaluator::line(std::string_view text, const std::string& source, s
     add(text, &sources_.back(), lineNumber, false);
     if (filling_->entries.size() >= kRunLength) {
         publish();
-        printFinished(false);
         // Reading runs ahead of the other threads: this one helps until they keep up.
-        while (helpOnce(kBacklog)) {
+        do
             printFinished(false);
-        }
+        while (helpOnce(kBacklog));
     }
     return true;
 }
