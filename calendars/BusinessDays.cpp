@@ -117,10 +117,12 @@ public:
         return isWeekday(direction_ * key) && !isExtra(extraDays_, direction_ * key);
     }
 
+    // A newly met holiday behind the candidate pushes it on. The candidate itself is needed only once the
+    // year is done: a long step meets a few holidays a year.
     void met(int64_t key, std::size_t, bool fresh) {
-        if (fresh && key <= counted_) { // a newly met holiday behind the candidate pushes it on
+        if (fresh && key <= counted_) {
             ++closed_;
-            found_ = candidate();
+            stale_ = true;
         }
     }
 
@@ -131,13 +133,15 @@ public:
                          std::max(direction_ * firstKey, direction_ * lastKey));
     }
     void tookWhole(int64_t closed) {
-        if (closed == 0)
-            return;
         closed_ += closed;
-        found_ = candidate();
+        stale_ = stale_ || closed != 0;
     }
 
     bool yearDone(int32_t year, int64_t base, int64_t) {
+        if (stale_) {
+            found_ = candidate();
+            stale_ = false;
+        }
         catchUp(base);
         // Forward, the window [day + 1, found] reaches the year of found + 1; backward, [found, day - 1]
         // reaches the year of found (every day up to 366 is in 1900).
@@ -199,6 +203,7 @@ private:
     int64_t counted_;       // the closed days up to this key are in closed_
     std::size_t nextExtra_; // extra holidays the search has passed, counted from its side of day
     int64_t found_ = 0;
+    bool stale_ = false; // closed_ has grown since found_ was computed
 };
 
 } // namespace

@@ -46,8 +46,30 @@ int64_t DayRing::count(int64_t lo, int64_t hi) const {
     return n;
 }
 
+// The words between the first and the last are cleared whole: a walk by kinds erases some 250 words at a
+// time.
 void DayRing::erase(int64_t lo, int64_t hi) {
-    forWords(lo, std::min(hi, highest_), [&](std::size_t word, uint64_t mask) { bits_[word] &= ~mask; });
+    hi = std::min(hi, highest_);
+    if (hi < lo)
+        return;
+    const uint64_t first = slot(lo);
+    const uint64_t last = first + static_cast<uint64_t>(hi - lo); // beyond mask_ when the range wraps
+    const uint64_t words = bits_.size();
+    const auto at = [&](uint64_t word) -> uint64_t& {
+        return bits_[static_cast<std::size_t>(word & (words - 1))];
+    };
+    if (first / 64 == last / 64) {
+        at(first / 64) &= ~((~uint64_t{0} << (first % 64)) & (~uint64_t{0} >> (63 - last % 64)));
+        return;
+    }
+    at(first / 64) &= ~(~uint64_t{0} << (first % 64));
+    at(last / 64) &= ~(~uint64_t{0} >> (63 - last % 64));
+    // The whole words first / 64 + 1 to last / 64 - 1, in at most two pieces of the ring.
+    const uint64_t begin = (first / 64 + 1) & (words - 1);
+    const uint64_t count = std::min(last / 64 - first / 64 - 1, words);
+    const uint64_t head = std::min(count, words - begin);
+    std::fill_n(bits_.begin() + static_cast<std::ptrdiff_t>(begin), head, 0);
+    std::fill_n(bits_.begin(), count - head, 0);
 }
 
 void EasterMondays::startCentury(int32_t century) {
@@ -86,20 +108,30 @@ int32_t EasterMondays::of(int32_t year) {
     }
     year_ = year;
     const int32_t epact = epacts_[static_cast<std::size_t>(golden_)];
-    const int32_t toSunday = (weekBase_ + 2 * (inCentury_ / 4) - epact - inCentury_ % 4) % 7;
-    const int32_t late = (golden_ + 11 * epact + 22 * toSunday) / 451;
+    // Every term is at least 0 and so is the sum (weekBase_ >= 32 > epact + 3): unsigned division is the
+    // cheaper one.
+    const auto inCentury = static_cast<uint32_t>(inCentury_);
+    const auto toSunday = static_cast<int32_t>(
+        (static_cast<uint32_t>(weekBase_ - epact) + 2 * (inCentury / 4) - inCentury % 4) % 7);
+    const auto late = static_cast<int32_t>(static_cast<uint32_t>(golden_ + 11 * epact + 22 * toSunday) / 451);
     const bool leap = year % 4 == 0 && (inCentury_ != 0 || century_ % 4 == 0);
     return 31 + 28 + (leap ? 1 : 0) + 22 + epact + toSunday - 7 * late + 1;
 }
 
 YearKinds::YearKinds(const std::vector<const BusinessCalendar*>& members)
     : members_(members), width_(members.size() + 1), key_(width_), table_(64, 0), common_(width_, 0),
-      byEaster_(28 * kEasterSlots, 0), taken_(kTakenYears) {
-    static_assert(kTakenYears * 365 > kRuleReachDays + 366);
+      byEaster_(28 * kEasterSlots, 0) {
     easterFromAny_ = std::numeric_limits<int32_t>::max();
-    for (const BusinessCalendar* member : members_) {
-        easterFrom_.push_back(member->easterKindsFrom());
+    easterFromAll_ = std::numeric_limits<int32_t>::min();
+    for (std::size_t m = 0; m < members_.size(); ++m) {
+        easterFrom_.push_back(members_[m]->easterKindsFrom());
         easterFromAny_ = std::min(easterFromAny_, easterFrom_.back());
+        if (easterFrom_.back() == std::numeric_limits<int32_t>::max()) {
+            asked_.push_back(m);
+        } else {
+            byEasterOnly_.push_back(m);
+            easterFromAll_ = std::max(easterFromAll_, easterFrom_.back());
+        }
     }
 }
 
@@ -110,31 +142,59 @@ int32_t YearKinds::groupOf(int32_t year, std::vector<int64_t>& strays) {
     const YearFacts facts = year >= easterFromAny_ ? YearFacts(year, easter) : YearFacts(year);
     key_[0] = static_cast<uint64_t>(year % 28);
     bool common = true; // the kinds without Easter are common_'s
-    for (std::size_t m = 0; m < members_.size(); ++m) {
-        if (year >= easterFrom_[m]) {
-            key_[m + 1] = static_cast<uint64_t>(easter);
-            common = common && common_[m + 1] == kEasterMark;
-            continue;
-        }
-        if (!members_[m]->kindOfYear(facts, key_[m + 1], strays)) {
-            strays.resize(from);
-            return -1;
-        }
+    const auto ask = [&](std::size_t m) {
+        if (!members_[m]->kindOfYear(facts, key_[m + 1], strays))
+            return false;
         common = common && key_[m + 1] != kEasterMark && common_[m + 1] == key_[m + 1];
+        return true;
+    };
+    // Easter Monday lies in the table's range; any other value would go by the hash.
+    const bool inTable = easter >= 64 && easter < 64 + static_cast<int32_t>(kEasterSlots);
+    const std::size_t slot =
+        static_cast<std::size_t>(key_[0]) * kEasterSlots + static_cast<std::size_t>(easter % 64);
+    if (year >= easterFromAll_) {
+        // Nearly every year of a long walk: the members taking their kind from Easter need no asking, and
+        // their words of the key are written only when the table does not know the year's group yet.
+        for (const std::size_t m : asked_) {
+            if (!ask(m)) {
+                strays.resize(from);
+                return -1;
+            }
+        }
+        common = common && easterMarked_;
+        if (common && inTable && byEaster_[slot] != 0)
+            return byEaster_[slot] - 2;
+        for (const std::size_t m : byEasterOnly_)
+            key_[m + 1] = static_cast<uint64_t>(easter);
+    } else {
+        for (std::size_t m = 0; m < members_.size(); ++m) {
+            if (year >= easterFrom_[m]) {
+                key_[m + 1] = static_cast<uint64_t>(easter);
+                common = common && common_[m + 1] == kEasterMark;
+                continue;
+            }
+            if (!ask(m)) {
+                strays.resize(from);
+                return -1;
+            }
+        }
     }
-    // Easter Monday lies in the table's range; any other value would go by the hash. A walk whose kinds
-    // change often goes by the hash too, rather than clear the table year after year.
-    if (easter < 64 || easter >= 64 + static_cast<int32_t>(kEasterSlots))
+    // A walk whose kinds change often goes by the hash, rather than clear the table year after year.
+    if (!inTable)
         return lookUp(year);
     if (!common) {
         if (commonChanges_ == kMaxCommonChanges)
             return lookUp(year);
         ++commonChanges_;
-        for (std::size_t m = 0; m < members_.size(); ++m)
+        easterMarked_ = true;
+        for (std::size_t m = 0; m < members_.size(); ++m) {
             common_[m + 1] = year >= easterFrom_[m] ? kEasterMark : key_[m + 1];
+            if (easterFrom_[m] != std::numeric_limits<int32_t>::max())
+                easterMarked_ = easterMarked_ && common_[m + 1] == kEasterMark;
+        }
         std::fill(byEaster_.begin(), byEaster_.end(), 0);
     }
-    int32_t& entry = byEaster_[key_[0] * kEasterSlots + static_cast<std::size_t>(easter % 64)];
+    int32_t& entry = byEaster_[slot];
     if (entry == 0)
         entry = lookUp(year) + 2; // -1 (never counted whole) kept as 1
     return entry - 2;
@@ -186,6 +246,10 @@ int32_t YearKinds::addGroup(int32_t year) {
     const int64_t first = facts.firstDay();
     const int64_t last = lastDayOfYear(year);
     std::array<uint64_t, kWords> days{};
+    std::array<uint64_t, kWords> daysBack{};
+    const auto mark = [](std::array<uint64_t, kWords>& bits, int64_t offset) {
+        bits[static_cast<std::size_t>(offset / 64)] |= uint64_t{1} << (offset % 64);
+    };
     bool kept = true;
     std::vector<int64_t> strays;
     for (const BusinessCalendar* member : members_) {
@@ -201,8 +265,10 @@ int32_t YearKinds::addGroup(int32_t year) {
                 kept = false;
                 continue;
             }
-            if (isWeekday(day))
-                days[static_cast<std::size_t>((day - first) / 64)] |= uint64_t{1} << ((day - first) % 64);
+            if (isWeekday(day)) {
+                mark(days, day - first);
+                mark(daysBack, last - day);
+            }
         }
     }
     int64_t closed = 0;
@@ -210,25 +276,9 @@ int32_t YearKinds::addGroup(int32_t year) {
         closed += std::popcount(word);
     keys_.insert(keys_.end(), key_.begin(), key_.end());
     days_.push_back(days);
-    for (std::size_t w = 0; w < kWords; ++w)
-        anyDays_[w] |= days[w];
+    daysBack_.push_back(daysBack);
     closed_.push_back(kept ? closed : -1);
     return static_cast<int32_t>(closed_.size() - 1);
-}
-
-void YearKinds::take(int32_t year, int64_t firstDay, int32_t group) {
-    taken_[static_cast<std::size_t>(year) % kTakenYears] = {year, group, firstDay};
-}
-
-bool YearKinds::closedByTaken(int64_t day) const {
-    if (day < 1 || day > kLastDay)
-        return false;
-    const int32_t year = yearOf(day);
-    const int64_t offset = day - firstDayOfYear(year); // [0, 365]
-    if (((anyDays_[static_cast<std::size_t>(offset / 64)] >> (offset % 64)) & 1) == 0)
-        return false;
-    const Taken& taken = taken_[static_cast<std::size_t>(year) % kTakenYears];
-    return taken.year == year && taken.group >= 0 && closes(taken.group, day - taken.firstDay);
 }
 
 } // namespace sweep

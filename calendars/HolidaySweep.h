@@ -37,9 +37,11 @@ constexpr int64_t weekdaysThrough(int64_t x) {
     return 5 * (x / 7) + (rest > 0 ? rest : 0);
 }
 
-// The c-th weekday counted from day 2 (c >= 1): the first day through which c weekdays have passed.
+// The c-th weekday counted from day 2 (c >= 1): the first day through which c weekdays have passed. In
+// unsigned arithmetic, the cheaper division (a long step recomputes it every year).
 constexpr int64_t nthWeekday(int64_t c) {
-    return 7 * ((c - 1) / 5) + 2 + (c - 1) % 5;
+    const auto before = static_cast<uint64_t>(c - 1);
+    return static_cast<int64_t>(7 * (before / 5) + 2 + before % 5);
 }
 
 // The year a day number belongs to (every day of 366 and below is in 1900); the day must fit in 32 bits.
@@ -47,8 +49,8 @@ int32_t yearOf(int64_t day);
 // 1 January and 31 December of a year from 1900 on, as 64-bit day numbers (dayNumber64's, in line: every
 // fourth year is a leap year, 1900 the first).
 constexpr int64_t firstDayOfYear(int32_t year) {
-    const int64_t years = int64_t{year} - 1900;
-    return 365 * years + (years + 3) / 4 + 1;
+    const auto years = static_cast<uint64_t>(int64_t{year} - 1900); // unsigned: the cheaper division
+    return static_cast<int64_t>(365 * years + (years + 3) / 4 + 1);
 }
 constexpr int64_t lastDayOfYear(int32_t year) {
     return firstDayOfYear(year + 1) - 1;
@@ -84,6 +86,10 @@ public:
     bool contains(int64_t key) const { return (bits_[slot(key) / 64] >> (slot(key) % 64)) & 1; }
     // Keys in [lo, hi] (hi - lo < size(); an empty range when hi < lo).
     int64_t count(int64_t lo, int64_t hi) const;
+    // Adds the keys from + i for the bits i set in `bits` (keys within size() of one another), and answers
+    // how many of them were in the set already: a year counted as a whole joins in a few words.
+    template <std::size_t N>
+    int64_t merge(int64_t from, const std::array<uint64_t, N>& bits);
     void erase(int64_t lo, int64_t hi);
     // Calls f(key) for every key in [lo, hi], ascending.
     template <class F>
@@ -118,6 +124,50 @@ void DayRing::forWords(int64_t lo, int64_t hi, G&& g) const {
             mask &= ~uint64_t{0} >> (63 - last % 64);
         g(static_cast<std::size_t>(word & wordMask), mask);
     }
+}
+
+template <std::size_t N>
+int64_t DayRing::merge(int64_t from, const std::array<uint64_t, N>& bits) {
+    const std::size_t first = slot(from);
+    const unsigned shift = first % 64;
+    // Word i of the ring's piece takes the low bits of bits[i] and the high bits of bits[i - 1]; the second
+    // shift in two steps gives none when the piece starts on a word.
+    std::array<uint64_t, N + 1> parts;
+    uint64_t carry = 0;
+#pragma GCC unroll 8
+    for (std::size_t i = 0; i < N; ++i) {
+        parts[i] = (bits[i] << shift) | carry;
+        carry = (bits[i] >> 1) >> (63 - shift);
+    }
+    parts[N] = carry;
+    // The piece nearly always lies in one stretch of the ring's words, and nearly always holds none of the
+    // keys yet: the population count (a library call where the target lacks the instruction) only then.
+    const std::size_t words = bits_.size();
+    const std::size_t at = first / 64;
+    uint64_t* const data = bits_.data();
+    int64_t held = 0;
+    if (at + N < words) {
+        uint64_t* const piece = data + at;
+        uint64_t any = 0;
+#pragma GCC unroll 8
+        for (std::size_t i = 0; i <= N; ++i)
+            any |= piece[i] & parts[i];
+        if (any != 0) [[unlikely]] {
+            for (std::size_t i = 0; i <= N; ++i)
+                held += std::popcount(piece[i] & parts[i]);
+        }
+#pragma GCC unroll 8
+        for (std::size_t i = 0; i <= N; ++i)
+            piece[i] |= parts[i];
+    } else {
+        for (std::size_t i = 0; i <= N; ++i) {
+            uint64_t& word = data[(at + i) & (words - 1)];
+            held += std::popcount(word & parts[i]);
+            word |= parts[i];
+        }
+    }
+    highest_ = std::max(highest_, from + static_cast<int64_t>(64 * N) - 1);
+    return held;
 }
 
 template <class F>
@@ -175,7 +225,7 @@ private:
 // The kinds of years (BusinessCalendar::kindOfYear) of a walk's members, found as the walk meets them. Years
 // whose members all have a kind are grouped by the members' kinds and the place in the 28-year cycle of
 // weekdays; each group's closed weekdays, the rule dates less the strays, are gathered once from the first
-// year met, kept as a bit per day of the year.
+// year met, kept as a bit per day of the year in either direction of a walk.
 class YearKinds {
 public:
     static constexpr std::size_t kWords = 6; // 366 days
@@ -184,27 +234,23 @@ public:
 
     // The group of a year, its strays appended to `strays`; -1 when a member has no kind for it.
     int32_t groupOf(int32_t year, std::vector<int64_t>& strays);
-    // The weekdays a group closes, and whether it closes the day `offset` days after 1 January.
+    // The weekdays a group closes, and which: bit i is the day i days after 1 January (direction +1) or
+    // before 31 December (-1), the order of a walk's keys.
     int64_t closed(int32_t group) const { return closed_[static_cast<std::size_t>(group)]; }
-    bool closes(int32_t group, int64_t offset) const {
-        const auto& days = days_[static_cast<std::size_t>(group)];
-        return offset >= 0 && offset < 64 * static_cast<int64_t>(kWords) &&
-               ((days[static_cast<std::size_t>(offset / 64)] >> (offset % 64)) & 1) != 0;
+    const std::array<uint64_t, kWords>& days(int32_t group, int64_t direction) const {
+        return (direction > 0 ? days_ : daysBack_)[static_cast<std::size_t>(group)];
     }
-
-    // A year counted as a whole by its group: its days then close by the group alone, and a stray meeting
-    // one of them is no further day. Years are remembered as far as rules reach.
-    void take(int32_t year, int64_t firstDay, int32_t group);
-    // Whether a day outside the year that gave it is closed by a year counted as a whole.
-    bool closedByTaken(int64_t day) const;
 
 private:
     int32_t lookUp(int32_t year);
     int32_t addGroup(int32_t year);
 
     std::vector<const BusinessCalendar*> members_;
-    std::vector<int32_t> easterFrom_; // by member: easterKindsFrom()
-    int32_t easterFromAny_;           // the least of them
+    std::vector<int32_t> easterFrom_;       // by member: easterKindsFrom()
+    int32_t easterFromAny_;                 // the least of them
+    int32_t easterFromAll_;                 // the greatest of those that are not none
+    std::vector<std::size_t> asked_;        // the members whose kinds come from kindOfYear in every year
+    std::vector<std::size_t> byEasterOnly_; // the others
     EasterMondays easter_;
     std::size_t width_;          // words of a group's key: the place in the cycle and each member's kind
     std::vector<uint64_t> key_;  // the key being looked up
@@ -216,21 +262,15 @@ private:
     static constexpr uint64_t kEasterMark = ~uint64_t{0};
     static constexpr std::size_t kEasterSlots = 64; // Easter Monday's day of the year lies in [82, 118]
     std::vector<uint64_t> common_;
+    bool easterMarked_ = false;     // common_ marks every member of byEasterOnly_
     std::vector<int32_t> byEaster_; // group + 2 by place in the cycle and Easter Monday modulo 64; 0 unknown
     static constexpr int32_t kMaxCommonChanges = 64;
     int32_t commonChanges_ = 0;
-    std::vector<int64_t> closed_;                    // by group
-    std::vector<std::array<uint64_t, kWords>> days_; // by group: the weekdays closed, by offset
-    // The offsets some group closes: most strays land on none of them, and then no year need be looked up.
-    std::array<uint64_t, kWords> anyDays_{};
+    std::vector<int64_t> closed_; // by group
+    // By group: the weekdays closed, from 1 January on and from 31 December back.
+    std::vector<std::array<uint64_t, kWords>> days_;
+    std::vector<std::array<uint64_t, kWords>> daysBack_;
     std::vector<int64_t> scratch_;
-    struct Taken {
-        int32_t year = 0;
-        int32_t group = -1;
-        int64_t firstDay = 0;
-    };
-    static constexpr std::size_t kTakenYears = 1024; // more than the years rules reach
-    std::vector<Taken> taken_;                       // by year modulo kTakenYears
 };
 
 // Walks the years from start.year in the direction, asking each member for the rule dates of one year at a
@@ -254,8 +294,8 @@ private:
 //                                                         holiday among them)
 //   void tookWhole(int64_t closed)                        it does: so many weekdays closed that the ring
 //                                                         does not hold
-// and only the year's strays go through the ring (a stray meeting a day of a year counted whole is not
-// wanted).
+// and only the year's strays go through the ring: the year's closed days join the ring at once, so that a
+// stray meeting one of them is no further day, and strays met on them already are not counted twice.
 // The final keys a walk by kinds may leave in the ring before releasing them: the ring must hold them
 // besides two reaches of a rule and two years.
 inline constexpr int64_t kEraseBatch = 16'384;
@@ -278,15 +318,10 @@ void sweepYears(const std::vector<const BusinessCalendar*>& members, const Sweep
         const int64_t base = std::max(floor, start.lowestKey);
         if (!batched)
             kept = base;
-        // A stray (a date outside its year) meeting a day of a year counted whole is no further day; the
-        // client's cheaper test comes first, and a stray ahead of this year's last key lies in a year the
-        // walk has not reached, which nothing has counted yet.
-        const int64_t yearEndKey = direction > 0 ? lastDayOfYear(year) : -firstDayOfYear(year);
-        const auto offer = [&](int64_t day, std::size_t m, bool stray) {
+        const auto offer = [&](int64_t day, std::size_t m) {
             const int64_t key = direction * day;
             // The band test only keeps a calendar breaking the reach of its rules from corrupting the ring.
-            if (key < base || key - kept >= ring.size() || !client.wants(key) ||
-                (stray && key <= yearEndKey && kinds->closedByTaken(day)))
+            if (key < base || key - kept >= ring.size() || !client.wants(key))
                 return;
             client.met(key, m, ring.insert(key));
         };
@@ -305,14 +340,10 @@ void sweepYears(const std::vector<const BusinessCalendar*>& members, const Sweep
                 whole = group >= 0 && client.takesWhole(firstKey, lastKey);
                 if (whole) {
                     // Strays of other years met already on the group's days were counted then.
-                    int64_t held = 0;
-                    ring.forEach(std::max(firstKey, base), lastKey, [&](int64_t key) {
-                        held += kinds->closes(group, direction * key - first) ? 1 : 0;
-                    });
-                    kinds->take(year, first, group);
+                    const int64_t held = ring.merge(firstKey, kinds->days(group, direction));
                     client.tookWhole(kinds->closed(group) - held);
                     for (const int64_t day : dates)
-                        offer(day, 0, true);
+                        offer(day, 0);
                 }
             }
         }
@@ -320,15 +351,8 @@ void sweepYears(const std::vector<const BusinessCalendar*>& members, const Sweep
             for (std::size_t m = 0; m < members.size(); ++m) {
                 dates.clear();
                 members[m]->appendHolidaysOfYear(year, dates);
-                if (kinds == nullptr) {
-                    for (const int64_t day : dates)
-                        offer(day, m, false);
-                    continue;
-                }
-                const int64_t first = firstDayOfYear(year);
-                const int64_t last = lastDayOfYear(year);
                 for (const int64_t day : dates)
-                    offer(day, m, day < first || day > last);
+                    offer(day, m);
             }
         }
         // Walking back, nothing lies before 1900, whose year holds every day up to 366: all is final.

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <typeinfo>
@@ -360,3 +361,50 @@ TEST(Holidays, MarketRulesStayWithinTheirReach) {
 }
 
 } // namespace
+
+// The walk's set of days against a plain set: merged pieces of a year (wherever they fall on the ring's
+// words, across its end included), single insertions and erased stretches, over many turns of a small ring.
+TEST(DayRing, MergesCountsAndErasesAsASetWould) {
+    sweep::DayRing ring(1024);
+    ASSERT_EQ(ring.size(), 1024);
+    std::vector<bool> held(1u << 16, false);
+    uint64_t seed = 12345;
+    const auto next = [&seed](uint64_t bound) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return (seed >> 33) % bound;
+    };
+    int64_t low = 0; // the keys below it have left the ring
+    for (int round = 0;; ++round) {
+        const int64_t from = low + static_cast<int64_t>(next(600));
+        std::array<uint64_t, 6> bits{};
+        for (auto& word : bits)
+            word = (uint64_t{next(1u << 30)} << 34) ^ next(1u << 31) ^ (uint64_t{next(4)} << 62);
+        bits[5] &= (uint64_t{1} << 46) - 1; // a year's 366 days
+        int64_t expectedHeld = 0;
+        for (int64_t i = 0; i < 366; ++i) {
+            if (((bits[static_cast<std::size_t>(i / 64)] >> (i % 64)) & 1) == 0)
+                continue;
+            std::vector<bool>::reference key = held[static_cast<std::size_t>(from + i)];
+            expectedHeld += key ? 1 : 0;
+            key = true;
+        }
+        ASSERT_EQ(ring.merge(from, bits), expectedHeld) << "round " << round << " from " << from;
+        const int64_t single = low + static_cast<int64_t>(next(900));
+        ASSERT_EQ(ring.insert(single), !held[static_cast<std::size_t>(single)]);
+        held[static_cast<std::size_t>(single)] = true;
+        for (int probe = 0; probe < 8; ++probe) {
+            const int64_t lo = low + static_cast<int64_t>(next(900));
+            const int64_t hi = lo + static_cast<int64_t>(next(120));
+            const auto expected = std::count(held.begin() + lo, held.begin() + hi + 1, true);
+            ASSERT_EQ(ring.count(lo, hi), expected) << "round " << round << " [" << lo << ", " << hi << "]";
+        }
+        // Moving on: the lowest keys leave, by a stretch of any length and alignment.
+        const int64_t step = static_cast<int64_t>(next(round % 4 == 0 ? 700 : 130)) + 1;
+        ring.erase(low, low + step - 1);
+        std::fill(held.begin() + low, held.begin() + low + step, false);
+        low += step;
+        if (low + 1024 >= static_cast<int64_t>(held.size())) // the keys lie within 1024 of low
+            break;
+    }
+    EXPECT_GT(low, 20 * 1024); // the ring turned many times
+}
