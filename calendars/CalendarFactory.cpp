@@ -75,11 +75,22 @@ constexpr std::array<CalendarName, 19> kCalendarNames{{
     {L"SGSI", make<SGSICalendar>},
 }};
 
+// The length and the first letter tell nearly every pair of names apart without a call to compare them.
 const CalendarName* findName(const std::wstring& name) {
+    if (name.empty())
+        return nullptr;
     for (const CalendarName& entry : kCalendarNames)
-        if (name == entry.name)
+        if (name.size() == entry.name.size() && name.front() == entry.name.front() && name == entry.name)
             return &entry;
     return nullptr;
+}
+
+// The first name of the entry's calendar: the holiday file amends a calendar under any of its names.
+const wchar_t* familyOf(const CalendarName& entry) {
+    for (const CalendarName& first : kCalendarNames)
+        if (first.make == entry.make)
+            return first.name.data();
+    return entry.name.data();
 }
 
 std::unique_ptr<BusinessCalendar> makeCalendar(const std::wstring& name, const holiday_file::Contents* file) {
@@ -88,7 +99,7 @@ std::unique_ptr<BusinessCalendar> makeCalendar(const std::wstring& name, const h
         throw messages::InvalidHolidayCalendar;
     std::unique_ptr<BusinessCalendar> calendar = entry->make();
     if (file != nullptr)
-        if (const holiday_file::Amendments* amendments = file->amendmentsOf(calendarFamily(name)))
+        if (const holiday_file::Amendments* amendments = file->amendmentsOf(familyOf(*entry)))
             return std::make_unique<AmendedCalendar>(std::move(calendar), *amendments);
     return calendar;
 }
@@ -97,12 +108,7 @@ std::unique_ptr<BusinessCalendar> makeCalendar(const std::wstring& name, const h
 
 const wchar_t* calendarFamily(const std::wstring& name) {
     const CalendarName* entry = findName(name);
-    if (entry == nullptr)
-        return nullptr;
-    for (const CalendarName& first : kCalendarNames)
-        if (first.make == entry->make)
-            return first.name.data();
-    return entry->name.data();
+    return entry == nullptr ? nullptr : familyOf(*entry);
 }
 
 std::unique_ptr<MergedBusinessCalendar> CalendarFactory::createCalendar(std::wstring text) const {

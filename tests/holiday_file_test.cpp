@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 using namespace tavrin;
 
@@ -148,4 +150,41 @@ TEST_F(HolidayFile, AmendmentsApplyWhereverTheirCalendarAppears) {
     EXPECT_TRUE(sched_IsBusinessDay(storm, L"XNYS", {}));
 }
 
+// Removals found by either way: a few in a year, more than a few in a year, and days that a rule of another
+// year gives (Japan's equinoxes lie months before their own year by then).
+TEST_F(HolidayFile, RemovalsTakeOutEveryDayTheyNameHoweverItIsGiven) {
+    const double from = day(9990, 1, 1), to = day(9999, 12, 31);
+    const std::vector<double> listed = sched_Holidays(from, to, L"JAPAN", {});
+    ASSERT_GT(listed.size(), 100u);
+    std::string text = "calendar,date,action,note\n";
+    // Every holiday of 2024, whose rules keep to their year.
+    const std::vector<double> of2024 = sched_Holidays(day(2024, 1, 1), day(2024, 12, 31), L"JAPAN", {});
+    ASSERT_GT(of2024.size(), 12u);
+    for (const double holiday : of2024) {
+        const SerialDate date(static_cast<int32_t>(holiday));
+        text += "JAPAN,2024-" + std::to_string(100 + date.month()).substr(1) + "-" +
+                std::to_string(100 + date.day()).substr(1) + ",remove,\n";
+    }
+    std::vector<double> kept, removed;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        const SerialDate date(static_cast<int32_t>(listed[i]));
+        if (date.year() != 9995 && i % 3 != 0) {
+            kept.push_back(listed[i]);
+            continue;
+        }
+        removed.push_back(listed[i]);
+        char row[40];
+        std::snprintf(row, sizeof row, "JAPAN,%04d-%02d-%02d,remove,\n", date.year(), date.month(),
+                      date.day());
+        text += row;
+    }
+    install(text);
+    EXPECT_EQ(sched_Holidays(day(2024, 1, 1), day(2024, 12, 31), L"JAPAN", {}), std::vector<double>{});
+    EXPECT_EQ(sched_Holidays(from, to, L"JAPAN", {}), kept);
+    for (const double day : removed) { // the fixed-rule calendar lists weekend dates too
+        if (static_cast<int32_t>(day) % 7 >= 2) {
+            EXPECT_TRUE(sched_IsBusinessDay(day, L"JAPAN", {})) << day;
+        }
+    }
+}
 } // namespace
