@@ -35,8 +35,7 @@ void AmendedCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& o
                       out.end());
         } else {
             for (auto day = yearFirst; day != yearLast; ++day)
-                out.erase(std::remove(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(), *day),
-                          out.end());
+                out.erase(std::remove(begin, out.end(), *day), out.end());
         }
     }
     const std::vector<int64_t>& added = amendments_.added;
@@ -56,7 +55,7 @@ void AmendedCalendar::appendHolidaysOfYear(int32_t year, std::vector<int64_t>& o
 // day its rules could give (which may lie as far from it as rules reach).
 bool AmendedCalendar::kindOfYear(const YearFacts& year, uint64_t& kind, std::vector<int64_t>& strays) const {
     const int64_t first = year.firstDay();
-    const int64_t last = dayNumber64(31, 12, year.year());
+    const int64_t last = sweep::lastDayOfYear(year.year());
     const auto touches = [](const std::vector<int64_t>& days, int64_t lo, int64_t hi) {
         const auto at = std::lower_bound(days.begin(), days.end(), lo);
         return at != days.end() && *at <= hi;

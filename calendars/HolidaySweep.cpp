@@ -186,12 +186,10 @@ int32_t YearKinds::groupOf(int32_t year, std::vector<int64_t>& strays) {
         if (commonChanges_ == kMaxCommonChanges)
             return lookUp(year);
         ++commonChanges_;
-        easterMarked_ = true;
-        for (std::size_t m = 0; m < members_.size(); ++m) {
+        for (std::size_t m = 0; m < members_.size(); ++m)
             common_[m + 1] = year >= easterFrom_[m] ? kEasterMark : key_[m + 1];
-            if (easterFrom_[m] != std::numeric_limits<int32_t>::max())
-                easterMarked_ = easterMarked_ && common_[m + 1] == kEasterMark;
-        }
+        easterMarked_ = std::all_of(byEasterOnly_.begin(), byEasterOnly_.end(),
+                                    [&](std::size_t m) { return common_[m + 1] == kEasterMark; });
         std::fill(byEaster_.begin(), byEaster_.end(), 0);
     }
     int32_t& entry = byEaster_[slot];

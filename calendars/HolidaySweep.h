@@ -83,7 +83,6 @@ public:
         highest_ = std::max(highest_, key);
         return added;
     }
-    bool contains(int64_t key) const { return (bits_[slot(key) / 64] >> (slot(key) % 64)) & 1; }
     // Keys in [lo, hi] (hi - lo < size(); an empty range when hi < lo).
     int64_t count(int64_t lo, int64_t hi) const;
     // Adds the keys from + i for the bits i set in `bits` (keys within size() of one another), and answers

@@ -20,6 +20,15 @@ double day(int32_t year, int32_t month, int32_t dayOfMonth) {
     return SerialDate(dayOfMonth, month, year).serial();
 }
 
+// The file's row removing a day from a calendar.
+std::string removalRow(const char* calendar, double serial) {
+    const SerialDate date(static_cast<int32_t>(serial));
+    char row[48];
+    std::snprintf(row, sizeof row, "%s,%04d-%02d-%02d,remove,\n", calendar, date.year(), date.month(),
+                  date.day());
+    return row;
+}
+
 const std::string kFile = "/tests/tavrin_holidays.csv";
 
 // Installs a file's text for one test and goes back to no file afterwards.
@@ -160,11 +169,8 @@ TEST_F(HolidayFile, RemovalsTakeOutEveryDayTheyNameHoweverItIsGiven) {
     // Every holiday of 2024, whose rules keep to their year.
     const std::vector<double> of2024 = sched_Holidays(day(2024, 1, 1), day(2024, 12, 31), L"JAPAN", {});
     ASSERT_GT(of2024.size(), 12u);
-    for (const double holiday : of2024) {
-        const SerialDate date(static_cast<int32_t>(holiday));
-        text += "JAPAN,2024-" + std::to_string(100 + date.month()).substr(1) + "-" +
-                std::to_string(100 + date.day()).substr(1) + ",remove,\n";
-    }
+    for (const double holiday : of2024)
+        text += removalRow("JAPAN", holiday);
     std::vector<double> kept, removed;
     for (std::size_t i = 0; i < listed.size(); ++i) {
         const SerialDate date(static_cast<int32_t>(listed[i]));
@@ -173,10 +179,7 @@ TEST_F(HolidayFile, RemovalsTakeOutEveryDayTheyNameHoweverItIsGiven) {
             continue;
         }
         removed.push_back(listed[i]);
-        char row[40];
-        std::snprintf(row, sizeof row, "JAPAN,%04d-%02d-%02d,remove,\n", date.year(), date.month(),
-                      date.day());
-        text += row;
+        text += removalRow("JAPAN", listed[i]);
     }
     install(text);
     EXPECT_EQ(sched_Holidays(day(2024, 1, 1), day(2024, 12, 31), L"JAPAN", {}), std::vector<double>{});
